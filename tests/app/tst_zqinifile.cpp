@@ -1,0 +1,277 @@
+#include "app/zqinifile.h"
+#include "platform/zqerror.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir FDir;
+    QString FPath = FDir.filePath(u"zqQuillet.ini"_s);
+    TzqIniFile FIni{FPath};
+
+    void Given(QByteArrayView bytes) { testutil::WriteFile(FPath, bytes); }
+    QByteArray Contents() const { return testutil::ReadFile(FPath); }
+};
+
+} // namespace
+
+TEST_F(IniFileTest, ReadsWithProfileRules)
+{
+    Given("; comment=not a key\r\n"
+          "orphan=before any section\r\n"
+          "[PROGRAM]\r\n"
+          "  MyName  =  \xB1\xE8 \xC3\xB6\xBC\xF6  \r\n"
+          "Quoted=\"  spaced  \"\r\n"
+          "Single='x'\r\n"
+          "Mixed=\"x'\r\n"
+          "Lonely=\"\r\n"
+          "Empty=\r\n"
+          "odd line without equals\n"
+          "dup=first\n"
+          "DUP=second\n"
+          "tab\t=\tvalue\t\r\n"
+          "[program]\r\n"
+          "dup=third\r\n"
+          "later=only in the second\r\n");
+    EXPECT_EQ(FIni.ReadBytes(u"program"_s, u"MYNAME"_s, "d"),
+              QByteArray("\xB1\xE8 \xC3\xB6\xBC\xF6"));
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"myname"_s), u"김 철수"_s);
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"Quoted"_s), u"  spaced  "_s);
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"Single"_s), u"x"_s);
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"Mixed"_s), u"\"x'"_s);
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"Lonely"_s), u"\""_s);
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"Empty"_s, u"def"_s), QString());
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"tab"_s), u"value"_s);
+    // The first key of the first section wins; a later section of the name adds its own keys.
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"dup"_s), u"first"_s);
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"later"_s), u"only in the second"_s);
+    // Comments, lines without "=" and keys outside any section are no keys.
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"odd line without equals"_s, u"d"_s), u"d"_s);
+    EXPECT_EQ(FIni.ReadString(u""_s, u"orphan"_s, u"d"_s), u"d"_s);
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"; comment"_s, u"d"_s), u"d"_s);
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"missing"_s, u"d"_s), u"d"_s);
+    EXPECT_EQ(FIni.ReadString(u"Other"_s, u"MyName"_s, u"d"_s), u"d"_s);
+
+    EXPECT_EQ(FIni.ReadSection(u"Program"_s),
+              (QStringList{u"MyName"_s, u"Quoted"_s, u"Single"_s, u"Mixed"_s, u"Lonely"_s,
+                           u"Empty"_s, u"dup"_s, u"tab"_s, u"later"_s}));
+    EXPECT_TRUE(FIni.SectionExists(u"program"_s));
+    EXPECT_FALSE(FIni.SectionExists(u"Other"_s));
+
+    TzqIniFile missing(FDir.filePath(u"none.ini"_s));
+    EXPECT_EQ(missing.ReadString(u"PROGRAM"_s, u"MyName"_s, u"d"_s), u"d"_s);
+    EXPECT_EQ(missing.ReadInteger(u"PROGRAM"_s, u"tmAuto"_s, 1), 1);
+    EXPECT_FALSE(missing.SectionExists(u"PROGRAM"_s));
+    EXPECT_TRUE(missing.ReadSection(u"PROGRAM"_s).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(missing.FileName()));
+}
+
+TEST_F(IniFileTest, NamesFoldAsciiOnlyOutsideDoubleByteCharacters)
+{
+    // "똠" is 8C 63: its trail byte is "c". 8C 43 ("C") is another character.
+    Given("[\x8C\x63]\r\nk\x8C\x63=a\r\n[\x8C\x43]\r\nK\x8C\x43=b\r\n");
+    EXPECT_EQ(FIni.ReadString(u"똠"_s, u"K똠"_s), u"a"_s);
+    EXPECT_EQ(FIni.ReadBytes(u"똠"_s, u"k\uFFFD"_s, "none"), QByteArray("none"));
+    EXPECT_EQ(FIni.ReadBytes(u"똠"_s, u"k\u00E9"_s, "none"), QByteArray("none"));
+    EXPECT_EQ(FIni.ReadSection(u"똠"_s), QStringList{u"k똠"_s});
+    EXPECT_FALSE(FIni.SectionExists(u"똠C"_s));
+}
+
+TEST_F(IniFileTest, HeaderWithoutClosingBracketRunsToTheLineEnd)
+{
+    Given("[ PROGRAM \r\nMyName=x\r\n[ Format ] trailing text\r\na=1\r\n[a]b]\r\nc=2\r\n");
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"MyName"_s), u"x"_s);
+    EXPECT_EQ(FIni.ReadString(u"Format"_s, u"a"_s), u"1"_s);
+    EXPECT_EQ(FIni.ReadString(u"a]b"_s, u"c"_s), u"2"_s);
+    FIni.WriteString(u"program"_s, u"new"_s, u"y"_s);
+    EXPECT_EQ(Contents(), QByteArray("[ PROGRAM \r\nMyName=x\r\nnew=y\r\n[ Format ] trailing "
+                                     "text\r\na=1\r\n[a]b]\r\nc=2\r\n"));
+}
+
+TEST_F(IniFileTest, LongValuesAreCutWithoutSplittingACharacter)
+{
+    const QByteArray ascii(3000, 'a');
+    // 2,046 bytes of ASCII then a double-byte character: the whole character would end at 2,048.
+    const QByteArray mixed = QByteArray(2046, 'b') + "\xB0\xA1" + "tail";
+    const QByteArray hangul = QByteArray("\xB0\xA1").repeated(1500);
+    const QByteArray huge(100 * 1024, 'h');
+    Given(QByteArray("[s]\r\nascii=" + ascii + "\r\nmixed=" + mixed + "\r\nhangul=" + hangul +
+                     "\r\nquoted=\"" + ascii + "\"\r\nhuge=" + huge + "\r\n"));
+    EXPECT_EQ(FIni.ReadBytes(u"s"_s, u"ascii"_s, {}), ascii.first(2047));
+    EXPECT_EQ(FIni.ReadBytes(u"s"_s, u"mixed"_s, {}), mixed.first(2046));
+    EXPECT_EQ(FIni.ReadBytes(u"s"_s, u"hangul"_s, {}), hangul.first(2046));
+    EXPECT_EQ(FIni.ReadBytes(u"s"_s, u"quoted"_s, {}), ascii.first(2047));
+    EXPECT_EQ(FIni.ReadString(u"s"_s, u"hangul"_s).size(), 1023);
+
+    // Writing next to the huge value leaves it whole.
+    const QByteArray before = Contents();
+    FIni.WriteString(u"s"_s, u"ascii"_s, u"short"_s);
+    QByteArray expected = before;
+    expected.replace(QByteArray("ascii=" + ascii + "\r\n"), "ascii=short\r\n");
+    EXPECT_EQ(Contents(), expected);
+}
+
+TEST_F(IniFileTest, IntegersAndBooleans)
+{
+    const struct {
+        const char* text;
+        bool ok;
+        int value;
+    } cases[] = {
+        {"0", true, 0},
+        {"-17", true, -17},
+        {"+5", true, 5},
+        {"2147483647", true, 2147483647},
+        {"-2147483648", true, -2147483647 - 1},
+        {"2147483648", false, 0},
+        {"-2147483649", false, 0},
+        {"99999999999999999999", false, 0},
+        {"0x0A", true, 10},
+        {"0XfF", true, 255},
+        {"$1f", true, 31},
+        {"$FFFFFFFF", true, -1},
+        {"0x7fffffff", true, 2147483647},
+        {"0x100000000", false, 0},
+        {"$0000000000000001", true, 1},
+        {"0x", false, 0},
+        {"0x1", true, 1},
+        {"$", false, 0},
+        {"0xG", false, 0},
+        {"-0x1", false, 0},
+        {"ten", false, 0},
+        {"", false, 0},
+        {"-", false, 0},
+        {"1 ", false, 0},
+        {"1.5", false, 0},
+    };
+    for (const auto& c : cases) {
+        int value = 12345;
+        EXPECT_EQ(TzqIniFile::ParseInteger(c.text, value), c.ok) << c.text;
+        EXPECT_EQ(value, c.ok ? c.value : 12345) << c.text;
+    }
+
+    Given("[PROGRAM]\r\ntmAuto=0x0A\r\nten=ten\r\nquoted=\" 7 \"\r\nspaced=  42  \r\n"
+          "two=2\r\nyes=yes\r\nzero=0\r\n");
+    EXPECT_EQ(FIni.ReadInteger(u"PROGRAM"_s, u"tmAuto"_s, 1), 10);
+    EXPECT_EQ(FIni.ReadInteger(u"PROGRAM"_s, u"ten"_s, 1), 1);
+    EXPECT_EQ(FIni.ReadInteger(u"PROGRAM"_s, u"quoted"_s, 1), 1);
+    EXPECT_EQ(FIni.ReadInteger(u"PROGRAM"_s, u"spaced"_s, 1), 42);
+    EXPECT_TRUE(FIni.ReadBool(u"PROGRAM"_s, u"two"_s, false));
+    EXPECT_FALSE(FIni.ReadBool(u"PROGRAM"_s, u"yes"_s, false));
+    EXPECT_TRUE(FIni.ReadBool(u"PROGRAM"_s, u"yes"_s, true));
+    EXPECT_FALSE(FIni.ReadBool(u"PROGRAM"_s, u"zero"_s, true));
+
+    FIni.WriteBool(u"PROGRAM"_s, u"two"_s, false);
+    FIni.WriteBool(u"PROGRAM"_s, u"yes"_s, true);
+    FIni.WriteInteger(u"PROGRAM"_s, u"tmAuto"_s, -2147483647 - 1);
+    EXPECT_EQ(Contents(), QByteArray("[PROGRAM]\r\ntmAuto=-2147483648\r\nten=ten\r\nquoted=\" 7 "
+                                     "\"\r\nspaced=  42  \r\ntwo=0\r\nyes=1\r\nzero=0\r\n"));
+}
+
+TEST_F(IniFileTest, WritesCreateTheFileAndAddKeysAndSections)
+{
+    FIni.WriteString(u"DataDir1"_s, u"Name"_s, u"기본 폴더"_s);
+    EXPECT_EQ(Contents(), QByteArray("[DataDir1]\r\nName=\xB1\xE2\xBA\xBB \xC6\xFA\xB4\xF5\r\n"));
+    FIni.WriteString(u"DataDir1"_s, u"dir"_s, u"/home/u/BookData"_s);
+    FIni.WriteString(u"PROGRAM"_s, u"lstPage"_s, u"Work\\My plan.htm"_s);
+    FIni.WriteString(u"datadir1"_s, u"NAME"_s, u"x"_s);
+    EXPECT_EQ(Contents(), QByteArray("[DataDir1]\r\nName=x\r\ndir=/home/u/BookData\r\n"
+                                     "[PROGRAM]\r\nlstPage=Work\\My plan.htm\r\n"));
+    EXPECT_EQ(FIni.ReadString(u"DataDir1"_s, u"name"_s), u"x"_s);
+    EXPECT_EQ(FIni.ReadBool(u"DataDir1"_s, u"IsShare"_s, true), true);
+}
+
+TEST_F(IniFileTest, WritesKeepEveryOtherLineByteForByte)
+{
+    // Mixed line ends, a comment, an odd line, garbage and NUL bytes, trailing blank lines and
+    // a last line without a line end.
+    const QByteArray garbage("\x00\xFF\x01[=\x80\x80", 8);
+    Given(QByteArray("; settings\n"
+                     "[PROGRAM]\r"
+                     "  MyName = old  \n"
+                     "odd\r\n" +
+                     garbage +
+                     "\r\n"
+                     "last=1\n"
+                     "\r\n"
+                     "\r\n"
+                     "[Format]\n"
+                     "1=x"));
+    FIni.WriteString(u"PROGRAM"_s, u"myname"_s, u"new"_s);
+    EXPECT_EQ(Contents(), "; settings\n[PROGRAM]\rMyName=new\r\nodd\r\n" + garbage +
+                              "\r\nlast=1\n\r\n\r\n[Format]\n1=x");
+
+    // The new key follows the last key of its section, before the blank lines.
+    FIni.WriteString(u"PROGRAM"_s, u"Added"_s, u"a"_s);
+    EXPECT_EQ(Contents(), "; settings\n[PROGRAM]\rMyName=new\r\nodd\r\n" + garbage +
+                              "\r\nlast=1\nAdded=a\r\n\r\n\r\n[Format]\n1=x");
+
+    // The last line gets the line end it lacked before anything follows it.
+    FIni.WriteString(u"Format"_s, u"2"_s, u"y"_s);
+    FIni.WriteString(u"IHTMLS"_s, u"b1"_s, u"<b>"_s);
+    const QByteArray expected = "; settings\n[PROGRAM]\rMyName=new\r\nodd\r\n" + garbage +
+                                "\r\nlast=1\nAdded=a\r\n\r\n\r\n[Format]\n1=x\r\n2=y\r\n"
+                                "[IHTMLS]\r\nb1=<b>\r\n";
+    EXPECT_EQ(Contents(), expected);
+    EXPECT_EQ(FIni.ReadBytes(u"PROGRAM"_s, u"MyName"_s, {}), QByteArray("new"));
+
+    // A last key line without a line end is replaced whole.
+    Given("[s]\r\nk=1");
+    FIni.WriteInteger(u"s"_s, u"k"_s, 2);
+    EXPECT_EQ(Contents(), QByteArray("[s]\r\nk=2\r\n"));
+
+    // A section without keys takes the key right after its header.
+    Given("[s]\n; nothing yet\n[t]\nk=1\n");
+    FIni.WriteInteger(u"s"_s, u"k"_s, 2);
+    EXPECT_EQ(Contents(), QByteArray("[s]\nk=2\r\n; nothing yet\n[t]\nk=1\n"));
+}
+
+TEST_F(IniFileTest, WritesChangeTheOccurrenceReadsSee)
+{
+    Given("[a]\r\nk=1\r\nk=2\r\n[b]\r\n[A]\r\nk=3\r\nonly=4\r\n[a]\r\n");
+    FIni.WriteInteger(u"a"_s, u"k"_s, 9);
+    FIni.WriteInteger(u"a"_s, u"only"_s, 8);
+    FIni.WriteInteger(u"a"_s, u"new"_s, 7);
+    EXPECT_EQ(Contents(),
+              QByteArray("[a]\r\nk=9\r\nk=2\r\nnew=7\r\n[b]\r\n[A]\r\nk=3\r\nonly=8\r\n[a]\r\n"));
+    EXPECT_EQ(FIni.ReadInteger(u"a"_s, u"k"_s, 0), 9);
+    EXPECT_EQ(FIni.ReadInteger(u"a"_s, u"only"_s, 0), 8);
+    EXPECT_EQ(FIni.ReadSection(u"A"_s), (QStringList{u"k"_s, u"new"_s, u"only"_s}));
+    EXPECT_FALSE(FIni.SectionExists(u"b"_s));
+}
+
+TEST_F(IniFileTest, LineBreaksInWrittenTextCannotPlantLines)
+{
+    Given("[s]\r\nk=1\r\n");
+    FIni.WriteString(u"s"_s, u"k"_s, u"a\r\n[evil]\r\nx=1"_s);
+    FIni.WriteString(u"s\n[t]"_s, u"k\r\nz"_s, u"v"_s);
+    EXPECT_EQ(Contents(), QByteArray("[s]\r\nk=a  [evil]  x=1\r\n[s [t]]\r\nk  z=v\r\n"));
+    EXPECT_FALSE(FIni.SectionExists(u"evil"_s));
+    EXPECT_EQ(FIni.ReadString(u"s\n[t]"_s, u"k\r\nz"_s), u"v"_s);
+}
+
+TEST_F(IniFileTest, FailedWriteThrowsAndLosesNothing)
+{
+    TzqIniFile noFolder(FDir.filePath(u"missing/zqQuillet.ini"_s));
+    try {
+        noFolder.WriteString(u"PROGRAM"_s, u"MyName"_s, u"x"_s);
+        FAIL() << "no error";
+    } catch (const EzqError& e) {
+        EXPECT_EQ(e.Message(),
+                  u"Unable to write to "_s + QDir::toNativeSeparators(noFolder.FileName()));
+    }
+
+    // A settings file that cannot be read is not replaced by one holding a single key.
+    QDir(FDir.path()).mkdir(u"zqQuillet.ini"_s);
+    EXPECT_THROW(FIni.WriteBool(u"PROGRAM"_s, u"DEX"_s, true), EzqError);
+    EXPECT_TRUE(QFileInfo(FPath).isDir());
+    EXPECT_TRUE(FIni.ReadBool(u"PROGRAM"_s, u"DEX"_s, true));
+}
