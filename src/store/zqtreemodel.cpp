@@ -1,0 +1,444 @@
+#include "store/zqtreemodel.h"
+
+#include "store/pagepath.h"
+#include "store/util.h"
+
+#include <QCollator>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+
+const QString TzqTreeModel::MarkerText = u"-\u0007"_s;
+
+struct TzqTreeModel::TNode {
+    QString Text;
+    // The note file's own extension when it is not ".htm" (a note stored as "Plan.HTM" on a
+    // file system that tells letter case apart keeps its real name).
+    QString Ext;
+    TNode* Parent = nullptr;
+    std::vector<std::unique_ptr<TNode>> Children;
+    int Row = 0;
+    TNodeKind Kind = TNodeKind::Folder;
+    bool Expanded = false;
+
+    TNode* AddChild(QString text, TNodeKind kind)
+    {
+        auto node = std::make_unique<TNode>();
+        node->Text = std::move(text);
+        node->Kind = kind;
+        node->Parent = this;
+        node->Row = static_cast<int>(Children.size());
+        Children.push_back(std::move(node));
+        return Children.back().get();
+    }
+    bool HasMarker() const
+    {
+        return !Children.empty() && Children.front()->Kind == TNodeKind::Marker;
+    }
+};
+
+namespace {
+
+struct TEntry {
+    QString Name;
+    bool IsDir = false;
+};
+
+bool IsNoteFileName(const QString& name)
+{
+    return name.size() >= 4 && name.endsWith(u".htm", Qt::CaseInsensitive) &&
+           name != FolderNoteName;
+}
+
+bool IsListedFolderName(const QString& name)
+{
+    return !name.startsWith(u'.') && !name.startsWith(u"__");
+}
+
+#ifdef Q_OS_UNIX
+// Reads a directory with readdir: the entry type comes from the directory itself, so no
+// entry is looked up on its own unless the file system does not tell (or it is a link).
+template <typename F> bool ReadDirectory(const QString& dir, F&& visit)
+{
+    const QByteArray path = QFile::encodeName(dir);
+    DIR* d = opendir(path.constData());
+    if (!d)
+        return false;
+    const int fd = dirfd(d);
+    while (dirent* e = readdir(d)) {
+        const char* n = e->d_name;
+        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
+            continue;
+        bool isDir = e->d_type == DT_DIR;
+        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+            struct stat st;
+            isDir = fstatat(fd, n, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (!visit(n, isDir))
+            break;
+    }
+    closedir(d);
+    return true;
+}
+#endif
+
+void ListDirectory(const QString& dir, std::vector<TEntry>& folders, std::vector<TEntry>& notes)
+{
+#ifdef Q_OS_UNIX
+    ReadDirectory(dir, [&](const char* rawName, bool isDir) {
+        // Cheap byte tests first; only candidates are decoded.
+        const size_t len = std::strlen(rawName);
+        if (isDir) {
+            if (rawName[0] != '.' && !(rawName[0] == '_' && rawName[1] == '_'))
+                folders.push_back({QFile::decodeName(QByteArray(rawName, len)), true});
+        } else if (len >= 4 && qstrnicmp(rawName + len - 4, ".htm", 4) == 0) {
+            QString name = QFile::decodeName(QByteArray(rawName, len));
+            if (name != FolderNoteName)
+                notes.push_back({std::move(name), false});
+        }
+        return true;
+    });
+#else
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString name = info.fileName();
+        if (info.isDir()) {
+            if (IsListedFolderName(name))
+                folders.push_back({name, true});
+        } else if (IsNoteFileName(name)) {
+            notes.push_back({name, false});
+        }
+    }
+#endif
+}
+
+// Case-insensitive, locale-aware order; equal keys fall back to the plain comparison so the
+// order never depends on the listing order.
+void SortEntries(std::vector<TEntry>& entries, const QCollator& collator)
+{
+    if (entries.size() < 2)
+        return;
+    std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
+    keys.reserve(entries.size());
+    for (qsizetype i = 0; i < qsizetype(entries.size()); ++i)
+        keys.emplace_back(collator.sortKey(entries[i].Name), i);
+    std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        const int c = a.first.compare(b.first);
+        if (c != 0)
+            return c < 0;
+        return entries[a.second].Name < entries[b.second].Name;
+    });
+    std::vector<TEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& k : keys)
+        sorted.push_back(std::move(entries[k.second]));
+    entries.swap(sorted);
+}
+
+const QCollator& TreeCollator()
+{
+    static const QCollator collator = [] {
+        // The C locale of a bare system compares code points and ignores the case setting.
+        QLocale locale = QLocale::system();
+        if (locale.language() == QLocale::C)
+            locale = QLocale(QLocale::English);
+        QCollator c{locale};
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(false);
+        return c;
+    }();
+    return collator;
+}
+
+} // namespace
+
+TzqTreeModel::TzqTreeModel(QObject* parent)
+    : QAbstractItemModel(parent), FRoot(std::make_unique<TNode>())
+{
+}
+
+TzqTreeModel::~TzqTreeModel() = default;
+
+bool TzqTreeModel::HasListableEntries(const QString& dir)
+{
+#ifdef Q_OS_UNIX
+    bool found = false;
+    ReadDirectory(dir, [&](const char* n, bool) {
+        if (n[0] == '.' || (n[0] == '_' && n[1] == '_'))
+            return true;
+        if (std::strcmp(n, "___zq_quillet__folder.htm") == 0)
+            return true;
+        found = true;
+        return false;
+    });
+    return found;
+#else
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        const QString name = QFileInfo(it.next()).fileName();
+        if (!name.startsWith(u'.') && !name.startsWith(u"__") && name != FolderNoteName)
+            return true;
+    }
+    return false;
+#endif
+}
+
+void TzqTreeModel::ListFolder(TNode* parent, const QString& dir)
+{
+    std::vector<TEntry> folders;
+    std::vector<TEntry> notes;
+    ListDirectory(dir, folders, notes);
+    SortEntries(folders, TreeCollator());
+    SortEntries(notes, TreeCollator());
+
+    // The marker goes; what the directory holds takes its place.
+    parent->Children.clear();
+    parent->Children.reserve(folders.size() + notes.size());
+    for (TEntry& f : folders) {
+        TNode* node = parent->AddChild(std::move(f.Name), TNodeKind::Folder);
+        if (HasListableEntries(dir + u'/' + node->Text))
+            node->AddChild(MarkerText, TNodeKind::Marker);
+    }
+    for (TEntry& n : notes) {
+        TNode* node = parent->AddChild(FileBaseName(n.Name), TNodeKind::Note);
+        const QString ext = ExtractFileExt(n.Name);
+        if (ext != u".htm")
+            node->Ext = ext;
+    }
+}
+
+void TzqTreeModel::LoadRoot(const QString& rootDir)
+{
+    beginResetModel();
+    FRoot = std::make_unique<TNode>();
+    FRootDir = StripTrailingSeparator(rootDir);
+    ListFolder(FRoot.get(), FRootDir.isEmpty() ? u"/"_s : FRootDir);
+    FNodeCount = 0;
+    for (const auto& c : FRoot->Children)
+        FNodeCount += 1 + qsizetype(c->Children.size());
+    endResetModel();
+}
+
+bool TzqTreeModel::LoadChildren(const QModelIndex& folder)
+{
+    TNode* node = NodeOf(folder);
+    if (!node || node == FRoot.get() || !node->HasMarker())
+        return false;
+    // Listing into a scratch node keeps the model consistent while the rows change.
+    TNode scratch;
+    ListFolder(&scratch, NodePath(folder));
+    beginRemoveRows(folder, 0, 0);
+    node->Children.clear();
+    FNodeCount -= 1;
+    endRemoveRows();
+    if (!scratch.Children.empty()) {
+        beginInsertRows(folder, 0, int(scratch.Children.size()) - 1);
+        node->Children = std::move(scratch.Children);
+        for (auto& c : node->Children) {
+            c->Parent = node;
+            FNodeCount += 1 + qsizetype(c->Children.size());
+        }
+        endInsertRows();
+    }
+    return true;
+}
+
+void TzqTreeModel::ResetFolder(const QModelIndex& folder)
+{
+    TNode* node = NodeOf(folder);
+    if (!node || node == FRoot.get() || node->Kind != TNodeKind::Folder)
+        return;
+    if (!node->Children.empty()) {
+        beginRemoveRows(folder, 0, int(node->Children.size()) - 1);
+        node->Children.clear();
+        endRemoveRows();
+    }
+    node->Expanded = false;
+    beginInsertRows(folder, 0, 0);
+    node->AddChild(MarkerText, TNodeKind::Marker);
+    endInsertRows();
+}
+
+QModelIndex TzqTreeModel::AppendNode(const QModelIndex& parent, const QString& text, TNodeKind kind)
+{
+    TNode* node = parent.isValid() ? NodeOf(parent) : FRoot.get();
+    const int row = int(node->Children.size());
+    beginInsertRows(parent, row, row);
+    node->AddChild(text, kind);
+    ++FNodeCount;
+    endInsertRows();
+    return index(row, 0, parent);
+}
+
+void TzqTreeModel::RemoveNode(const QModelIndex& idx)
+{
+    TNode* node = NodeOf(idx);
+    if (!node || node == FRoot.get())
+        return;
+    TNode* parent = node->Parent;
+    const int row = node->Row;
+    beginRemoveRows(idx.parent(), row, row);
+    parent->Children.erase(parent->Children.begin() + row);
+    for (size_t i = size_t(row); i < parent->Children.size(); ++i)
+        parent->Children[i]->Row = int(i);
+    --FNodeCount;
+    endRemoveRows();
+}
+
+TzqTreeModel::TNodeKind TzqTreeModel::Kind(const QModelIndex& index) const
+{
+    const TNode* node = NodeOf(index);
+    return node && node != FRoot.get() ? node->Kind : TNodeKind::Folder;
+}
+
+QString TzqTreeModel::Text(const QModelIndex& index) const
+{
+    const TNode* node = NodeOf(index);
+    return node ? node->Text : QString();
+}
+
+bool TzqTreeModel::IsNotLoaded(const QModelIndex& folder) const
+{
+    const TNode* node = NodeOf(folder);
+    return node && node->HasMarker();
+}
+
+bool TzqTreeModel::IsExpanded(const QModelIndex& folder) const
+{
+    const TNode* node = folder.isValid() ? NodeOf(folder) : nullptr;
+    return node && node->Expanded;
+}
+
+void TzqTreeModel::SetExpanded(const QModelIndex& folder, bool expanded)
+{
+    if (TNode* node = folder.isValid() ? NodeOf(folder) : nullptr)
+        node->Expanded = expanded;
+}
+
+QString TzqTreeModel::NodePath(const QModelIndex& index) const
+{
+    const TNode* node = index.isValid() ? NodeOf(index) : nullptr;
+    if (!node)
+        return FRootDir;
+    QStringList names;
+    for (const TNode* n = node; n && n != FRoot.get(); n = n->Parent)
+        names.prepend(n->Text);
+    return FRootDir + u'/' + names.join(u'/');
+}
+
+QString TzqTreeModel::NodePageFile(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return {};
+    const TNode* node = NodeOf(index);
+    if (node->Kind == TNodeKind::Folder)
+        return NodePath(index) + u'/' + FolderNoteName;
+    return NodePath(index) + (node->Ext.isEmpty() ? u".htm"_s : node->Ext);
+}
+
+QString TzqTreeModel::PageKey(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return {};
+    const TNode* node = NodeOf(index);
+    if (node->Kind == TNodeKind::Folder)
+        return NodePath(index) + u'/';
+    return NodePageFile(index);
+}
+
+QModelIndex TzqTreeModel::FindChild(const QModelIndex& parent, const QString& lowerAsciiName,
+                                    const TNodeKind* kind) const
+{
+    const TNode* node = parent.isValid() ? NodeOf(parent) : FRoot.get();
+    if (!node)
+        return {};
+    for (const auto& c : node->Children) {
+        if (c->Kind == TNodeKind::Marker || (kind && c->Kind != *kind))
+            continue;
+        if (c->Text.size() == lowerAsciiName.size() && LowerAscii(c->Text) == lowerAsciiName)
+            return createIndex(c->Row, 0, c.get());
+    }
+    return {};
+}
+
+TzqTreeModel::TNode* TzqTreeModel::NodeOf(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return FRoot.get();
+    return static_cast<TNode*>(index.internalPointer());
+}
+
+QModelIndex TzqTreeModel::IndexOf(TNode* node) const
+{
+    if (!node || node == FRoot.get())
+        return {};
+    return createIndex(node->Row, 0, node);
+}
+
+QModelIndex TzqTreeModel::index(int row, int column, const QModelIndex& parent) const
+{
+    const TNode* node = NodeOf(parent);
+    if (column != 0 || row < 0 || !node || row >= int(node->Children.size()))
+        return {};
+    return createIndex(row, 0, node->Children[size_t(row)].get());
+}
+
+QModelIndex TzqTreeModel::parent(const QModelIndex& child) const
+{
+    if (!child.isValid())
+        return {};
+    return IndexOf(static_cast<TNode*>(child.internalPointer())->Parent);
+}
+
+int TzqTreeModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.column() > 0)
+        return 0;
+    const TNode* node = NodeOf(parent);
+    return node ? int(node->Children.size()) : 0;
+}
+
+int TzqTreeModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
+
+QVariant TzqTreeModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const TNode* node = NodeOf(index);
+    switch (role) {
+    case Qt::DisplayRole:
+        return node->Text;
+    case KindRole:
+        return int(node->Kind);
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags TzqTreeModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    if (NodeOf(index)->Kind == TNodeKind::Marker)
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+}
+
+Qt::DropActions TzqTreeModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
