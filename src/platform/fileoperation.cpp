@@ -282,7 +282,8 @@ QList<std::pair<QString, QString>> TzqFileOpRun::Destinations(const QStringList&
     if (target.isEmpty())
         Fail(u"파일 작업의 대상 폴더가 없습니다."_s);
     const QString to = QDir::cleanPath(QFileInfo(target).absoluteFilePath());
-    const bool intoFolder = FOp != TzqFileOp::Rename && IsRealDir(to);
+    // The target may well be reached through a link (a data folder kept elsewhere).
+    const bool intoFolder = FOp != TzqFileOp::Rename && QFileInfo(to).isDir();
     if (FOp == TzqFileOp::Rename && sources.size() != 1)
         Fail(u"이름은 하나씩만 바꿀 수 있습니다."_s);
 
@@ -310,7 +311,7 @@ QList<std::pair<QString, QString>> TzqFileOpRun::Destinations(const QStringList&
 // Creates dir and its missing parents, each of them undone on a rollback.
 void TzqFileOpRun::MakePath(const QString& dir)
 {
-    if (IsRealDir(dir))
+    if (QFileInfo(dir).isDir())
         return;
     if (Exists(dir))
         Fail(u"대상이 폴더가 아닙니다: %1"_s.arg(Native(dir)));

@@ -215,6 +215,12 @@ TEST_F(FileOp, CopiesUnderANewNameOrIntoAFolder)
                             TzqFileOp::Copy, 0, nullptr));
     EXPECT_EQ(ReadFile(Dst + u"/several/b.txt"_s), "bravo");
 
+    // A folder reached through a link is still a folder to copy into.
+    ASSERT_TRUE(QFile::link(Dst, FDir.filePath(u"link"_s)));
+    EXPECT_TRUE(
+        ShellFileOp({Src + u"/a.txt"_s}, FDir.filePath(u"link"_s), TzqFileOp::Copy, 0, nullptr));
+    EXPECT_EQ(ReadFile(Dst + u"/a.txt"_s), "alpha");
+
     // A copy onto itself is refused.
     TFakeUi ui;
     EXPECT_FALSE(ShellFileOp({Src + u"/a.txt"_s}, Src, TzqFileOp::Copy, 0, &ui));
