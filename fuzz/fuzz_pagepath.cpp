@@ -37,7 +37,8 @@ void CheckQuery(const QString& path)
         Check(!c.startsWith(u' '), "component starts with a blank");
         Check(!c.contains(u'\\') && !c.contains(u'/'), "separator inside a component");
     }
-    if (!q.Components.isEmpty())
+    // A folder's page is named by its folder; "x\\___zq_quillet__folder.htm.htm" is a note.
+    if (!q.IsNote && !q.Components.isEmpty())
         Check(q.Components.back() != QStringView(FolderNoteName), "folder note left as a name");
 }
 
