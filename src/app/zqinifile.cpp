@@ -104,7 +104,9 @@ struct TIniLine {
 };
 
 // The lines of a settings file. Blank lines, ";" comments, and lines that are neither a
-// section header nor hold "=" are kept as they are and never match anything.
+// section header nor hold "=" are kept as they are and never match anything. No mark ("[",
+// "]", "=", ";", quotes, blanks, line ends) can be the trail byte of a CP949 character, so
+// they are found byte by byte.
 std::vector<TIniLine> ParseLines(QByteArrayView bytes)
 {
     std::vector<TIniLine> lines;
