@@ -12,6 +12,8 @@
 #include "store/notestore.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -31,14 +33,26 @@ void InstallTranslations(QApplication& app)
         QApplication::installTranslator(qt);
 }
 
+// Notes and windows name Windows' Korean fonts; the configuration beside the program lets the
+// Nanum fonts answer for them. It must be in place before the first font is looked up.
+void UseProgramFontConfig(const char* argv0)
+{
+    if (qEnvironmentVariableIsSet("FONTCONFIG_FILE"))
+        return;
+    const QString dir = QFileInfo(QFile::decodeName(argv0)).absolutePath();
+    const QString conf = dir + u"/zqfonts.conf"_s;
+    if (QFileInfo::exists(conf))
+        qputenv("FONTCONFIG_FILE", QFile::encodeName(conf));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    UseProgramFontConfig(argv[0]);
     TzqNoteSchemeHandler::RegisterScheme();
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"zqQuillet"_s);
-    QApplication::setApplicationDisplayName(u"zqQuillet"_s);
     QApplication::setApplicationVersion(TzqPrjInfo::VersionText());
     QApplication::setWindowIcon(QIcon(u":/icons/zqquillet.png"_s));
     InstallTranslations(app);
@@ -64,7 +78,10 @@ int main(int argc, char* argv[])
                          [w = window.get()] { w->BringToForeground(); });
         if (!recordDir.isEmpty() && server.Listen())
             TMappedHwnd(recordDir).Set(server.ServerName());
-        window->show();
+        // Placement and the last page do not wait for the window manager's activation.
+        window->FormActivate();
+        if (!window->isVisible())
+            window->show();
         result = QApplication::exec();
     } catch (const EzqError& e) {
         QMessageBox::critical(nullptr, TzqPrjInfo::TitleText(), e.Message());

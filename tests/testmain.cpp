@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 
 #ifdef QUILLET_GUI_TEST
+#include "editor/zqnoteschemehandler.h"
 #include <QApplication>
 using TTestApplication = QApplication;
 #else
@@ -16,6 +17,10 @@ int main(int argc, char** argv)
 {
     QStandardPaths::setTestModeEnabled(true);
     ::testing::InitGoogleTest(&argc, argv);
+#ifdef QUILLET_GUI_TEST
+    // The note scheme must be known before the application object exists.
+    TzqNoteSchemeHandler::RegisterScheme();
+#endif
     TTestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -40,6 +40,11 @@ void LockDown(QWebEngineView* view)
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    // Pages that name no installed font read in the Korean fonts of this system.
+    s->setFontFamily(QWebEngineSettings::StandardFont, u"NanumGothic"_s);
+    s->setFontFamily(QWebEngineSettings::SansSerifFont, u"NanumGothic"_s);
+    s->setFontFamily(QWebEngineSettings::SerifFont, u"NanumMyeongjo"_s);
+    s->setFontFamily(QWebEngineSettings::FixedFont, u"NanumGothicCoding"_s);
 }
 
 } // namespace

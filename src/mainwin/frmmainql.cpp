@@ -119,7 +119,9 @@ void TfrmMainQL::FormActivate()
     const QPoint place = PlaceWindow(in);
     const int w = ini.ReadInteger(ProgramSection, u"Width"_s, 700);
     const int h = ini.ReadInteger(ProgramSection, u"Height"_s, 500);
-    setGeometry(QRect(place, QSize(w, h)));
+    // Left and Top are the frame's corner; Width and Height the window's own size.
+    resize(w, h);
+    move(place);
     const int bootMode = PrjInfo->GetBootMode();
     if (bootMode == 1 || (bootMode != 2 && ini.ReadBool(ProgramSection, u"Maximized"_s, false)))
         showMaximized();
@@ -155,11 +157,10 @@ void TfrmMainQL::StorePlacement()
     const bool maximized = isMaximized();
     ini.WriteBool(ProgramSection, u"Maximized"_s, maximized);
     if (!maximized) {
-        const QRect g = geometry();
-        ini.WriteInteger(ProgramSection, u"Left"_s, g.left());
-        ini.WriteInteger(ProgramSection, u"Top"_s, g.top());
-        ini.WriteInteger(ProgramSection, u"Width"_s, g.width());
-        ini.WriteInteger(ProgramSection, u"Height"_s, g.height());
+        ini.WriteInteger(ProgramSection, u"Left"_s, pos().x());
+        ini.WriteInteger(ProgramSection, u"Top"_s, pos().y());
+        ini.WriteInteger(ProgramSection, u"Width"_s, width());
+        ini.WriteInteger(ProgramSection, u"Height"_s, height());
         return;
     }
     QScreen* screen = this->screen();

@@ -54,6 +54,9 @@ TfrmMenuAndTree::TfrmMenuAndTree(IzqTreePanelHost* host, TzqTree* tree, QWidget*
     cmbDataDir->setObjectName(u"cmbDataDir"_s);
     cmbDataDir->setMaxVisibleItems(20);
     cmbDataDir->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbDataDir->setMinimumContentsLength(6);
+    // The box takes what the tool bar's buttons leave.
+    cmbDataDir->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     cmbDataDir->setToolTip(u"데이터 폴더"_s);
     auto* spacer = new QWidget(tbtFolder);
     spacer->setFixedSize(10, 7);
@@ -176,10 +179,4 @@ void TfrmMenuAndTree::SetPanelMode(TPanelMode mode)
     pnlSearchMode->setVisible(!tree);
     if (!tree)
         edtSearch->setFocus();
-}
-
-void TfrmMenuAndTree::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    cmbDataDir->setFixedWidth(std::max(40, tbtFolder->width() - 79));
 }

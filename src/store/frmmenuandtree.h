@@ -47,9 +47,6 @@ public:
     // The stored panel width (TreeWidth, at least 2).
     int StoredWidth() const;
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void cmbDataDirSelect(int index);
     void SwitchDataDir(const QString& dir, bool shared);

@@ -53,17 +53,6 @@ struct TEntry {
     bool IsDir = false;
 };
 
-bool IsNoteFileName(const QString& name)
-{
-    return name.size() >= 4 && name.endsWith(u".htm", Qt::CaseInsensitive) &&
-           name != FolderNoteName;
-}
-
-bool IsListedFolderName(const QString& name)
-{
-    return !name.startsWith(u'.') && !name.startsWith(u"__");
-}
-
 #ifdef Q_OS_UNIX
 // Reads a directory with readdir: the entry type comes from the directory itself, so no
 // entry is looked up on its own unless the file system does not tell (or it is a link).
@@ -89,21 +78,32 @@ template <typename F> bool ReadDirectory(const QString& dir, F&& visit)
     closedir(d);
     return true;
 }
+#else
+bool IsNoteFileName(const QString& name)
+{
+    return name.size() >= 4 && name.endsWith(u".htm", Qt::CaseInsensitive) &&
+           name != FolderNoteName;
+}
+
+bool IsListedFolderName(const QString& name)
+{
+    return !name.startsWith(u'.') && !name.startsWith(u"__");
+}
 #endif
 
 void ListDirectory(const QString& dir, std::vector<TEntry>& folders, std::vector<TEntry>& notes)
 {
 #ifdef Q_OS_UNIX
     ReadDirectory(dir, [&](const char* rawName, bool isDir) {
-        // Cheap byte tests first; only candidates are decoded.
+        // Cheap byte tests first; only candidates are decoded. File names here are UTF-8 (what
+        // QFile::decodeName assumes too), decoded straight from the entry without a copy.
         const size_t len = std::strlen(rawName);
         if (isDir) {
             if (rawName[0] != '.' && !(rawName[0] == '_' && rawName[1] == '_'))
-                folders.push_back({QFile::decodeName(QByteArray(rawName, len)), true});
-        } else if (len >= 4 && qstrnicmp(rawName + len - 4, ".htm", 4) == 0) {
-            QString name = QFile::decodeName(QByteArray(rawName, len));
-            if (name != FolderNoteName)
-                notes.push_back({std::move(name), false});
+                folders.push_back({QString::fromUtf8(rawName, qsizetype(len)), true});
+        } else if (len >= 4 && qstrnicmp(rawName + len - 4, ".htm", 4) == 0 &&
+                   std::strcmp(rawName, "___zq_quillet__folder.htm") != 0) {
+            notes.push_back({QString::fromUtf8(rawName, qsizetype(len)), false});
         }
         return true;
     });
@@ -124,26 +124,31 @@ void ListDirectory(const QString& dir, std::vector<TEntry>& folders, std::vector
 }
 
 // Case-insensitive, locale-aware order; equal keys fall back to the plain comparison so the
-// order never depends on the listing order.
-void SortEntries(std::vector<TEntry>& entries, const QCollator& collator)
+// order never depends on the listing order. Gives the entries' positions in that order.
+std::vector<quint32> SortedOrder(const std::vector<TEntry>& entries, const QCollator& collator)
 {
-    if (entries.size() < 2)
-        return;
-    std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
+    std::vector<quint32> order;
+    order.reserve(entries.size());
+    if (entries.size() < 2) {
+        if (!entries.empty())
+            order.push_back(0);
+        return order;
+    }
+    // The key travels with its position: a merge sort over these pairs touches the least
+    // memory per comparison, which is what the time goes into for large folders.
+    std::vector<std::pair<QCollatorSortKey, quint32>> keys;
     keys.reserve(entries.size());
-    for (qsizetype i = 0; i < qsizetype(entries.size()); ++i)
-        keys.emplace_back(collator.sortKey(entries[i].Name), i);
+    for (size_t i = 0; i < entries.size(); ++i)
+        keys.emplace_back(collator.sortKey(entries[i].Name), quint32(i));
     std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
         const int c = a.first.compare(b.first);
         if (c != 0)
             return c < 0;
         return entries[a.second].Name < entries[b.second].Name;
     });
-    std::vector<TEntry> sorted;
-    sorted.reserve(entries.size());
     for (const auto& k : keys)
-        sorted.push_back(std::move(entries[k.second]));
-    entries.swap(sorted);
+        order.push_back(k.second);
+    return order;
 }
 
 const QCollator& TreeCollator()
@@ -199,22 +204,35 @@ void TzqTreeModel::ListFolder(TNode* parent, const QString& dir)
     std::vector<TEntry> folders;
     std::vector<TEntry> notes;
     ListDirectory(dir, folders, notes);
-    SortEntries(folders, TreeCollator());
-    SortEntries(notes, TreeCollator());
+    const std::vector<quint32> folderOrder = SortedOrder(folders, TreeCollator());
+    const std::vector<quint32> noteOrder = SortedOrder(notes, TreeCollator());
 
     // The marker goes; what the directory holds takes its place.
     parent->Children.clear();
     parent->Children.reserve(folders.size() + notes.size());
-    for (TEntry& f : folders) {
-        TNode* node = parent->AddChild(std::move(f.Name), TNodeKind::Folder);
-        if (HasListableEntries(dir + u'/' + node->Text))
+    QString subdir = dir + u'/';
+    const qsizetype subdirStem = subdir.size();
+    for (quint32 i : folderOrder) {
+        TNode* node = parent->AddChild(std::move(folders[i].Name), TNodeKind::Folder);
+        subdir.truncate(subdirStem);
+        subdir += node->Text;
+        if (HasListableEntries(subdir))
             node->AddChild(MarkerText, TNodeKind::Marker);
     }
-    for (TEntry& n : notes) {
-        TNode* node = parent->AddChild(FileBaseName(n.Name), TNodeKind::Note);
-        const QString ext = ExtractFileExt(n.Name);
-        if (ext != u".htm")
-            node->Ext = ext;
+    for (quint32 i : noteOrder) {
+        QString& name = notes[i].Name;
+        // Every note name ends in ".htm" in some letter case, so that is its extension. A name
+        // holding a separator goes the general way (the text is what follows the separator).
+        const QStringView ext = QStringView(name).right(4);
+        const bool plain =
+            !name.contains(u'\\') && !name.contains(u'/') && !(name.size() > 1 && name[1] == u':');
+        QString ownExt = ext == u".htm" ? QString() : ext.toString();
+        if (plain)
+            name.chop(4);
+        else
+            name = FileBaseName(name);
+        TNode* node = parent->AddChild(std::move(name), TNodeKind::Note);
+        node->Ext = std::move(ownExt);
     }
 }
 
