@@ -6,6 +6,9 @@
 #include "platform/zqerror.h"
 #include "store/util.h"
 #include "store/zqtree.h"
+#include "store/zqtreeview.h"
+
+#include <QApplication>
 
 #include <QFileInfo>
 #include <QStackedLayout>
@@ -142,6 +145,10 @@ void TfrmDhtmlEditor::FocusLater()
 
 void TfrmDhtmlEditor::tmrFocusTimer()
 {
-    if (isVisible() && window()->isActiveWindow())
-        FBrowser->setFocus();
+    if (!isVisible() || !window()->isActiveWindow())
+        return;
+    if (auto* tree = qobject_cast<TzqTreeView*>(QApplication::focusWidget());
+        tree && tree->KeyboardNavigating())
+        return;
+    FBrowser->setFocus();
 }

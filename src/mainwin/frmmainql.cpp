@@ -65,6 +65,7 @@ void TfrmMainQL::FormCreate()
     labStatus = new QLabel(this);
     labStatus->setObjectName(u"labStatus"_s);
     statusBar()->setObjectName(u"pnlStatusBar"_s);
+    statusBar()->setStyleSheet(u"QStatusBar::item { border: none; }"_s);
     statusBar()->addWidget(labStatus, 1);
 
     FTree = new TzqTree(this, this);

@@ -88,6 +88,7 @@ bool TzqTreeView::IsOnLabel(const QModelIndex& index, const QPoint& pos) const
 
 void TzqTreeView::mousePressEvent(QMouseEvent* event)
 {
+    FKeyboardNavigating = false;
     const QPoint pos = event->position().toPoint();
     const QModelIndex index = indexAt(pos);
     const bool onLabel = IsOnLabel(index, pos);
@@ -131,6 +132,7 @@ void TzqTreeView::mouseReleaseEvent(QMouseEvent* event)
 
 void TzqTreeView::keyPressEvent(QKeyEvent* event)
 {
+    FKeyboardNavigating = true;
     const int key = event->key();
     if ((key == Qt::Key_Right || key == Qt::Key_Return || key == Qt::Key_Enter) &&
         FTree->ExpandKeyPressed()) {

@@ -18,6 +18,10 @@ public:
     // button.
     bool IsOnLabel(const QModelIndex& index, const QPoint& pos) const;
 
+    // The user is moving through the tree with the keyboard: the page shown must not take the
+    // focus away from it.
+    bool KeyboardNavigating() const { return FKeyboardNavigating && hasFocus(); }
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -33,4 +37,5 @@ private:
 
     TzqTree* FTree;
     bool FSyncingExpansion = false;
+    bool FKeyboardNavigating = false;
 };
