@@ -51,6 +51,9 @@ namespace {
 struct TEntry {
     QString Name;
     bool IsDir = false;
+    // The name holds no backslash and no colon, so a note's text is its name without the
+    // extension; other names go the general way of FileBaseName.
+    bool Plain = false;
 };
 
 #ifdef Q_OS_UNIX
@@ -103,7 +106,8 @@ void ListDirectory(const QString& dir, std::vector<TEntry>& folders, std::vector
                 folders.push_back({QString::fromUtf8(rawName, qsizetype(len)), true});
         } else if (len >= 4 && qstrnicmp(rawName + len - 4, ".htm", 4) == 0 &&
                    std::strcmp(rawName, "___zq_quillet__folder.htm") != 0) {
-            notes.push_back({QString::fromUtf8(rawName, qsizetype(len)), false});
+            const bool plain = !std::memchr(rawName, '\\', len) && !std::memchr(rawName, ':', len);
+            notes.push_back({QString::fromUtf8(rawName, qsizetype(len)), false, plain});
         }
         return true;
     });
@@ -221,13 +225,10 @@ void TzqTreeModel::ListFolder(TNode* parent, const QString& dir)
     }
     for (quint32 i : noteOrder) {
         QString& name = notes[i].Name;
-        // Every note name ends in ".htm" in some letter case, so that is its extension. A name
-        // holding a separator goes the general way (the text is what follows the separator).
+        // Every note name ends in ".htm" in some letter case, so that is its extension.
         const QStringView ext = QStringView(name).right(4);
-        const bool plain =
-            !name.contains(u'\\') && !name.contains(u'/') && !(name.size() > 1 && name[1] == u':');
         QString ownExt = ext == u".htm" ? QString() : ext.toString();
-        if (plain)
+        if (notes[i].Plain)
             name.chop(4);
         else
             name = FileBaseName(name);
