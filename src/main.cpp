@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -54,7 +55,10 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"zqQuillet"_s);
     QApplication::setApplicationVersion(TzqPrjInfo::VersionText());
-    QApplication::setWindowIcon(QIcon(u":/icons/zqquillet.png"_s));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(u":/icons/quillet-%1.png"_s.arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     InstallTranslations(app);
 
     TzqPrjInfo prjInfo(QApplication::applicationDirPath());

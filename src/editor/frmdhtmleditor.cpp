@@ -152,3 +152,22 @@ void TfrmDhtmlEditor::tmrFocusTimer()
         return;
     FBrowser->setFocus();
 }
+
+void TfrmDhtmlEditor::PrintNote() {}
+
+void TfrmDhtmlEditor::CloseEditor()
+{
+    SaveFile(FTree->CurrentPage());
+}
+
+void TfrmDhtmlEditor::CheckExternalChange() {}
+
+bool TfrmDhtmlEditor::AutoSaveRunning() const
+{
+    return false;
+}
+
+QWebEngineView* TfrmDhtmlEditor::CurrentWebView() const
+{
+    return FBrowser;
+}

@@ -36,6 +36,12 @@ public:
     void SaveIfEditing();
     void ModeChanged();
     void FocusLater();
+    void PrintNote();
+    void CloseEditor();
+    void CheckExternalChange();
+    bool AutoSaveRunning() const;
+    // The HTML view of the current mode (browse or edit); none in source mode.
+    QWebEngineView* CurrentWebView() const;
 
     QWebEngineView* Browser() const { return FBrowser; }
     qint64 FileTime() const { return FFileTime; }

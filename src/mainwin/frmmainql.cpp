@@ -2,18 +2,30 @@
 
 #include "app/zqprjinfo.h"
 #include "mainwin/caption.h"
+#include "mainwin/commandstate.h"
 #include "mainwin/placement.h"
 #include "platform/zqerror.h"
 #include "store/notestore.h"
+#include "store/zqtreeview.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
+#include <QProgressBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWebEngineView>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -31,6 +43,17 @@ QList<QRect> MonitorRects()
     return rects;
 }
 
+// Commands whose work comes with later parts of the program: shown, never enabled.
+const QStringList LaterCommands = {
+    u"actFileRename"_s, u"actToolFind"_s,   u"actReplace"_s,    u"actFindInTree"_s,
+    u"actGoBack"_s,     u"actGoFrwr"_s,     u"actNoteToMail"_s, u"actSaveMht"_s,
+    u"actMakeZip"_s,    u"actToolConfig"_s, u"tbiGotoHome"_s,
+};
+
+// The zoom steps of the browser engine.
+constexpr qreal ZoomSteps[] = {0.25, 0.33, 0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
+                               1.25, 1.5,  1.75, 2.0,  2.5,  3.0, 4.0, 5.0};
+
 } // namespace
 
 TfrmMainQL::TfrmMainQL(bool furtherInstance, QWidget* parent)
@@ -47,44 +70,327 @@ TfrmMainQL::~TfrmMainQL()
     FEditor = nullptr;
 }
 
+QAction* TfrmMainQL::NewAction(const QString& name, const QString& caption, const QString& icon,
+                               const QString& hint, const QKeySequence& key)
+{
+    auto* a = new QAction(caption, this);
+    a->setObjectName(name);
+    if (!icon.isEmpty())
+        a->setIcon(QIcon(u":/icons/"_s + icon + u".png"_s));
+    QString tip = hint.isEmpty() ? QString(caption).remove(u'&') : hint;
+    if (!key.isEmpty()) {
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WindowShortcut);
+        tip += u" ("_s + key.toString(QKeySequence::NativeText) + u')';
+    }
+    a->setToolTip(tip);
+    a->setStatusTip(tip);
+    if (LaterCommands.contains(name))
+        a->setEnabled(false);
+    addAction(a);
+    return a;
+}
+
 void TfrmMainQL::FormCreate()
 {
-    FViewMode = -1;
-    FTreeMode = true;
     setWindowTitle(TzqPrjInfo::TitleText());
     setWindowIconText(TzqPrjInfo::TitleText());
     setMinimumSize(300, 200);
     resize(700, 500);
 
-    QMenu* fileMenu = menuBar()->addMenu(u"파일(&F)"_s);
-    fileMenu->setObjectName(u"mnuFile"_s);
-    QAction* tbiClose = fileMenu->addAction(TzqPrjInfo::TitleText() + u" 종료(&X)"_s);
-    tbiClose->setObjectName(u"tbiClose"_s);
-    connect(tbiClose, &QAction::triggered, this, &QWidget::close);
-
-    labStatus = new QLabel(this);
-    labStatus->setObjectName(u"labStatus"_s);
-    statusBar()->setObjectName(u"pnlStatusBar"_s);
-    statusBar()->setStyleSheet(u"QStatusBar::item { border: none; }"_s);
-    statusBar()->addWidget(labStatus, 1);
-
     FTree = new TzqTree(this, this);
     splMenuAndTree = new QSplitter(Qt::Horizontal, this);
     splMenuAndTree->setObjectName(u"splMenuAndTree"_s);
     splMenuAndTree->setChildrenCollapsible(false);
+    splMenuAndTree->setHandleWidth(6);
     FEditor = new TfrmDhtmlEditor(this, FTree, nullptr);
     FMenuAndTree = new TfrmMenuAndTree(this, FTree, splMenuAndTree);
-    FMenuAndTree->setMinimumWidth(2);
+    FMenuAndTree->setMinimumWidth(1);
     splMenuAndTree->addWidget(FMenuAndTree);
     splMenuAndTree->addWidget(FEditor);
     splMenuAndTree->setStretchFactor(0, 0);
     splMenuAndTree->setStretchFactor(1, 1);
     setCentralWidget(splMenuAndTree);
+    connect(splMenuAndTree, &QSplitter::splitterMoved, this, [this] {
+        PlaceTreeSplitterButton();
+        UpdateActions();
+    });
+
+    CreateActions();
+    CreateToolBar();
+    CreateStatusBar();
+
+    btnTreeSplitter = new QToolButton(this);
+    btnTreeSplitter->setObjectName(u"btnTreeSplitter"_s);
+    btnTreeSplitter->setDefaultAction(Action(u"actTreeSplitter"_s));
+    btnTreeSplitter->setFixedSize(9, 60);
+    btnTreeSplitter->setIconSize(QSize(9, 16));
+    btnTreeSplitter->setAutoRaise(true);
+    btnTreeSplitter->setStyleSheet(
+        u"QToolButton { border: 1px solid #c9c9bd; border-radius: 2px; background: "
+        u"qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #fdfdf8, stop:1 #dcdccc); }"
+        u"QToolButton:hover { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, "
+        u"stop:0 #ffffff, stop:1 #c8d8ec); }"_s);
+    btnTreeSplitter->setVisible(!PrjInfo->SplitterHidden());
 
     connect(FEditor, &TfrmDhtmlEditor::BrowseLoadFinished, this,
             [this](bool) { labStatus->clear(); });
+    connect(FTree->Selection(), &QItemSelectionModel::currentChanged, this,
+            [this] { UpdateActions(); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            &TfrmMainQL::ApplicationStateChanged);
 
-    SetViewMode(0);
+    SetViewMode(TzqViewModes::vmBrowse);
+    UpdateActions();
+}
+
+void TfrmMainQL::CreateActions()
+{
+    const QString title = TzqPrjInfo::TitleText();
+    NewAction(u"actFileRename"_s, u"이름 변경(&A)"_s, {}, u"이름 바꾸기"_s, Qt::Key_F2);
+    QAction* save = NewAction(u"actFileSave"_s, u"저장(&S)"_s, u"save"_s, u"노트 저장"_s,
+                              QKeySequence(u"Ctrl+S"_s));
+    connect(save, &QAction::triggered, this, [this] { SaveIfEditing(); });
+    QAction* print = NewAction(u"actFilePrint"_s, u"인쇄(&P)"_s, u"print"_s, u"노트 인쇄"_s,
+                               QKeySequence(u"Ctrl+P"_s));
+    connect(print, &QAction::triggered, this, [this] { FEditor->PrintNote(); });
+    QAction* reload = NewAction(u"actReload"_s, u"다시 읽기(&R)"_s, u"reload"_s, {}, Qt::Key_F5);
+    connect(reload, &QAction::triggered, this, [this] { LoadCurrentNote(); });
+    NewAction(u"actToolFind"_s, u"찾기"_s, u"find"_s);
+    NewAction(u"actReplace"_s, u"찾아 바꾸기"_s, u"replace"_s);
+    NewAction(u"actFindInTree"_s, u"폴더 안에서 찾기"_s, u"find-in-folder"_s);
+    NewAction(u"actGoBack"_s, u"뒤로"_s, u"go-back"_s, {}, QKeySequence(u"Alt+Q"_s));
+    NewAction(u"actGoFrwr"_s, u"앞으로"_s, u"go-forward"_s, {}, QKeySequence(u"Alt+W"_s));
+    NewAction(u"actNoteToMail"_s, u"메일로 전송(&M)"_s, u"mail"_s);
+    NewAction(u"actSaveMht"_s, u"mht 파일로 저장"_s, u"save-mht"_s);
+    NewAction(u"actMakeZip"_s, u"zip 파일 만들기"_s, u"make-zip"_s);
+    QAction* another =
+        NewAction(u"tbiExecAnother"_s, u"zqQuillet  또 하나 실행"_s, {}, {}, Qt::Key_F9);
+    connect(another, &QAction::triggered, this, &TfrmMainQL::tbiExecAnotherClick);
+    NewAction(u"actToolConfig"_s, u"환경설정(&C)"_s, u"settings"_s);
+    NewAction(u"tbiGotoHome"_s, u"zqQuillet 홈페이지(&H)"_s, {});
+    QAction* close = NewAction(u"tbiClose"_s, title + u" 종료(&X)"_s, u"exit"_s);
+    close->setShortcut(QKeySequence(u"Alt+F4"_s));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+
+    QAction* onTop = NewAction(u"actStayOnTop"_s, u"항상 위"_s, u"stay-on-top"_s);
+    onTop->setCheckable(true);
+    connect(onTop, &QAction::toggled, this, [this](bool on) {
+        // Position and size stay as they are.
+        const QRect g = geometry();
+        setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        setGeometry(g);
+        show();
+    });
+
+    FModeItems = new QActionGroup(this);
+    FModeItems->setExclusive(true);
+    tbiBrowse = NewAction(u"tbiBrowse"_s, u"브라우즈"_s, u"mode-browse"_s, u"브라우즈 모드(F6)"_s);
+    tbiEdit = NewAction(u"tbiEdit"_s, u"수정"_s, u"mode-edit"_s, u"수정모드(F7)"_s);
+    tbiSource = NewAction(u"tbiSource"_s, u"소스"_s, u"mode-source"_s, u"소스 보기(F8)"_s);
+    int tag = 0;
+    for (QAction* a : {tbiBrowse, tbiEdit, tbiSource}) {
+        a->setCheckable(true);
+        FModeItems->addAction(a);
+        connect(a, &QAction::triggered, this, [this, tag] { tbiBrowseClick(tag); });
+        ++tag;
+    }
+    tbiBrowse->setChecked(true);
+
+    QAction* notePad = NewAction(u"tbiNotePad"_s, u"메모장"_s, u"notepad"_s);
+    notePad->setEnabled(false);
+    QAction* zoomIn = NewAction(u"actZoomIn"_s, u"Zoom In"_s, u"zoom-in"_s);
+    QAction* zoomReset = NewAction(u"actZoomReset"_s, u"Zoom Reset"_s, u"zoom-reset"_s);
+    QAction* zoomOut = NewAction(u"actZoomOut"_s, u"Zoom Out"_s, u"zoom-out"_s);
+    connect(zoomIn, &QAction::triggered, this, [this] { Zoom(1); });
+    connect(zoomReset, &QAction::triggered, this, [this] { Zoom(0); });
+    connect(zoomOut, &QAction::triggered, this, [this] { Zoom(-1); });
+
+    QAction* splitter = NewAction(u"actTreeSplitter"_s, {}, u"tree-hide"_s, u"트리 감추기"_s);
+    connect(splitter, &QAction::triggered, this, &TfrmMainQL::actTreeSplitterExecute);
+
+    // Keys of the mode items.
+    auto key = [this](const QString& seq, auto&& handler) {
+        auto* s = new QShortcut(QKeySequence(seq), this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, handler);
+    };
+    key(u"F6"_s, [this] {
+        if (tbiBrowse->isEnabled())
+            tbiBrowseClick(TzqViewModes::vmBrowse);
+    });
+    key(u"F7"_s, [this] { EditKey(TzqViewModes::vmEdit); });
+    key(u"F8"_s, [this] { EditKey(TzqViewModes::vmSource); });
+    key(u"Ctrl+E"_s, [this] {
+        if (TreeMode())
+            tbiBrowseClick(TzqViewModes::vmEdit);
+    });
+    key(u"Ctrl+W"_s, [this] {
+        if (TreeMode())
+            tbiBrowseClick(TzqViewModes::vmBrowse);
+    });
+    key(u"Ctrl+R"_s, [this] {
+        if (TreeMode() && ViewMode() != TzqViewModes::vmSource)
+            tbiBrowseClick(TzqViewModes::vmSource);
+    });
+    key(u"Alt+E"_s, [this] {
+        if (!TreeMode())
+            return;
+        if (ViewMode() == TzqViewModes::vmEdit)
+            tbiBrowseClick(TzqViewModes::vmBrowse);
+        else
+            EditKey(TzqViewModes::vmEdit);
+    });
+    key(u"Alt+D"_s, [this] { btnToTreeModeClick(); });
+    key(u"Alt+S"_s, [this] { btnToSearchModeClick(); });
+}
+
+void TfrmMainQL::CreateToolBar()
+{
+    tbtMainMenu = new QToolBar(this);
+    tbtMainMenu->setObjectName(u"tbtMainMenu"_s);
+    tbtMainMenu->setMovable(false);
+    tbtMainMenu->setFloatable(false);
+    tbtMainMenu->setIconSize(QSize(16, 16));
+    tbtMainMenu->setContextMenuPolicy(Qt::PreventContextMenu);
+    tbtMainMenu->setStyleSheet(u"QToolBar { background: white; border: none; "
+                               u"border-bottom: 3px solid #ecece4; spacing: 1px; }"_s);
+    addToolBar(Qt::TopToolBarArea, tbtMainMenu);
+
+    // The File menu heads the tool bar.
+    auto* tbiFile = new QMenu(u"파일(&F)"_s, this);
+    tbiFile->setObjectName(u"tbiFile"_s);
+    const QStringList items = {u"actFileNewFolder"_s,
+                               u"actFileNewNote"_s,
+                               u"actFileDelete"_s,
+                               u"actFileRename"_s,
+                               {},
+                               u"actFileSave"_s,
+                               u"actFilePrint"_s,
+                               u"actReload"_s,
+                               {},
+                               u"actToolFind"_s,
+                               u"actReplace"_s,
+                               u"actFindInTree"_s,
+                               {},
+                               u"actGoBack"_s,
+                               u"actGoFrwr"_s,
+                               {},
+                               u"actNoteToMail"_s,
+                               u"actSaveMht"_s,
+                               u"actMakeZip"_s,
+                               {},
+                               u"tbiExecAnother"_s,
+                               u"actToolConfig"_s,
+                               u"tbiGotoHome"_s,
+                               {},
+                               u"tbiClose"_s};
+    for (const QString& name : items) {
+        if (name.isEmpty()) {
+            tbiFile->addSeparator();
+        } else if (name.startsWith(u"actFileNew"_s) || name == u"actFileDelete"_s) {
+            QAction* a = name == u"actFileNewFolder"_s ? FMenuAndTree->NewFolderAction()
+                         : name == u"actFileNewNote"_s ? FMenuAndTree->NewNoteAction()
+                                                       : FMenuAndTree->DeleteAction();
+            // Creating and deleting from the tree come with the tree's own commands.
+            a->setEnabled(false);
+            tbiFile->addAction(a);
+        } else {
+            tbiFile->addAction(Action(name));
+        }
+    }
+    auto* fileButton = new QToolButton(tbtMainMenu);
+    fileButton->setObjectName(u"btnFileMenu"_s);
+    fileButton->setText(u"파일(&F)"_s);
+    fileButton->setMenu(tbiFile);
+    fileButton->setPopupMode(QToolButton::InstantPopup);
+    fileButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    fileButton->setStyleSheet(u"QToolButton::menu-indicator { image: none; width: 0; }"_s);
+    tbtMainMenu->addWidget(fileButton);
+    tbtMainMenu->addSeparator();
+
+    auto add = [this](const QString& name) { tbtMainMenu->addAction(Action(name)); };
+    add(u"actStayOnTop"_s);
+    add(u"actGoBack"_s);
+    add(u"actGoFrwr"_s);
+    add(u"actReload"_s);
+    tbtMainMenu->addSeparator();
+    add(u"actToolFind"_s);
+    add(u"actReplace"_s);
+    add(u"actFindInTree"_s);
+    add(u"actFileSave"_s);
+    add(u"actFilePrint"_s);
+    tbtMainMenu->addSeparator();
+    tbtMainMenu->addAction(tbiBrowse);
+    tbtMainMenu->addAction(tbiEdit);
+    tbtMainMenu->addAction(tbiSource);
+    tbtMainMenu->addSeparator();
+    add(u"actNoteToMail"_s);
+    add(u"actSaveMht"_s);
+    add(u"actMakeZip"_s);
+    add(u"tbiNotePad"_s);
+    tbtMainMenu->addSeparator();
+    add(u"actZoomIn"_s);
+    add(u"actZoomReset"_s);
+    add(u"actZoomOut"_s);
+}
+
+void TfrmMainQL::CreateStatusBar()
+{
+    QStatusBar* pnlStatusBar = statusBar();
+    pnlStatusBar->setObjectName(u"pnlStatusBar"_s);
+    pnlStatusBar->setStyleSheet(u"QStatusBar::item { border: none; }"_s);
+    auto makeButton = [this](const QString& name, const QString& text, const QString& hint) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(name);
+        b->setText(text);
+        b->setToolTip(hint);
+        b->setCheckable(true);
+        b->setAutoExclusive(true);
+        b->setFixedSize(60, 21);
+        return b;
+    };
+    btnToTreeMode = makeButton(u"btnToTreeMode"_s, u"Tree"_s, u"트리모드(Alt-D)"_s);
+    btnToSearchMode = makeButton(u"btnToSearchMode"_s, u"Search"_s, u"폴더 안 검색(Alt-S)"_s);
+    btnToTreeMode->setChecked(true);
+    connect(btnToTreeMode, &QToolButton::clicked, this, &TfrmMainQL::btnToTreeModeClick);
+    connect(btnToSearchMode, &QToolButton::clicked, this, &TfrmMainQL::btnToSearchModeClick);
+    labStatus = new QLabel(this);
+    labStatus->setObjectName(u"labStatus"_s);
+    bar = new QProgressBar(this);
+    bar->setObjectName(u"bar"_s);
+    bar->setFixedSize(226, 16);
+    bar->setTextVisible(false);
+    bar->hide();
+    pnlStatusBar->addWidget(btnToTreeMode);
+    pnlStatusBar->addWidget(btnToSearchMode);
+    pnlStatusBar->addWidget(labStatus, 1);
+    pnlStatusBar->addWidget(bar);
+}
+
+QAction* TfrmMainQL::Action(const QString& objectName) const
+{
+    return findChild<QAction*>(objectName, Qt::FindDirectChildrenOnly);
+}
+
+void TfrmMainQL::UpdateActions()
+{
+    TzqCommandInput in;
+    in.ViewMode = ViewMode();
+    in.TreeMode = TreeMode();
+    in.LockedByOther = !FEditItemsEnabled;
+    const TzqCommandState s = ComputeCommandState(in);
+    Action(u"actFileSave"_s)->setEnabled(s.Save);
+    for (const QString& name : {u"actZoomIn"_s, u"actZoomOut"_s, u"actZoomReset"_s})
+        Action(name)->setEnabled(s.Zoom);
+    Action(u"actReload"_s)->setEnabled(s.Reload);
+    tbiBrowse->setEnabled(s.BrowseItem);
+    tbiEdit->setEnabled(s.EditItems);
+    tbiSource->setEnabled(s.EditItems);
+    // The tree show/hide button shows where a click takes the tree.
+    const bool treeOpen = FMenuAndTree->width() >= 30;
+    Action(u"actTreeSplitter"_s)
+        ->setIcon(QIcon(treeOpen ? u":/icons/tree-hide.png"_s : u":/icons/tree-show.png"_s));
 }
 
 void TfrmMainQL::showEvent(QShowEvent* event)
@@ -95,6 +401,34 @@ void TfrmMainQL::showEvent(QShowEvent* event)
     FShownOnce = true;
     const int width = FMenuAndTree->StoredWidth();
     splMenuAndTree->setSizes({width, std::max(1, splMenuAndTree->width() - width)});
+    PlaceTreeSplitterButton();
+}
+
+void TfrmMainQL::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    PlaceTreeSplitterButton();
+}
+
+void TfrmMainQL::PlaceTreeSplitterButton()
+{
+    if (!btnTreeSplitter || !splMenuAndTree)
+        return;
+    const QWidget* handle = splMenuAndTree->handle(1);
+    const QPoint topLeft = handle->mapTo(this, QPoint(0, 0));
+    btnTreeSplitter->move(topLeft.x() - 1 + (handle->width() - btnTreeSplitter->width()) / 2 + 1,
+                          topLeft.y() + (handle->height() - btnTreeSplitter->height()) / 2);
+    btnTreeSplitter->raise();
+}
+
+void TfrmMainQL::actTreeSplitterExecute()
+{
+    const bool treeOpen = FMenuAndTree->width() >= 30;
+    const int total = splMenuAndTree->width();
+    const int width = treeOpen ? 1 : 250;
+    splMenuAndTree->setSizes({width, std::max(1, total - width)});
+    PlaceTreeSplitterButton();
+    UpdateActions();
 }
 
 bool TfrmMainQL::event(QEvent* event)
@@ -143,8 +477,9 @@ void TfrmMainQL::closeEvent(QCloseEvent* event)
 {
     try {
         StorePlacement();
-        FEditor->SaveIfEditing();
+        FEditor->CloseEditor();
         SaveTreeState();
+        FModes.ReleaseEditMarker();
     } catch (const EzqError& e) {
         // A settings file that cannot be written must not keep the window open for ever.
         ShowError(e.Message());
@@ -179,6 +514,101 @@ void TfrmMainQL::StorePlacement()
     }
 }
 
+void TfrmMainQL::tbiBrowseClick(int wanted)
+{
+    FModes.tbiBrowseClick(wanted);
+    UpdateActions();
+}
+
+void TfrmMainQL::EditKey(int wanted)
+{
+    if (!TreeMode())
+        return;
+    QAction* item = wanted == TzqViewModes::vmEdit ? tbiEdit : tbiSource;
+    if (item->isEnabled())
+        tbiBrowseClick(wanted);
+    else
+        ShowWhoEdits();
+}
+
+void TfrmMainQL::ShowWhoEdits()
+{
+    ShowMsgBox(::ReadEditMarker(FTree->CurrentPage()) + u"이가 수정 중입니다."_s);
+}
+
+void TfrmMainQL::SetTreeMode(bool tree)
+{
+    FModes.SetTreeMode(tree);
+    UpdateActions();
+}
+
+void TfrmMainQL::btnToTreeModeClick()
+{
+    SetTreeMode(true);
+    btnToTreeMode->setChecked(true);
+}
+
+void TfrmMainQL::btnToSearchModeClick()
+{
+    SaveIfEditing();
+    SetTreeMode(false);
+    btnToSearchMode->setChecked(true);
+    FMenuAndTree->SetPanelMode(TfrmMenuAndTree::TPanelMode::Search);
+}
+
+void TfrmMainQL::tbiExecAnotherClick()
+{
+    SaveTreeState();
+    if (!isMaximized()) {
+        TzqIniFile& ini = PrjInfo->Ini();
+        ini.WriteInteger(ProgramSection, u"Left"_s, pos().x());
+        ini.WriteInteger(ProgramSection, u"Top"_s, pos().y());
+        ini.WriteInteger(ProgramSection, u"Width"_s, width());
+        ini.WriteInteger(ProgramSection, u"Height"_s, height());
+    }
+    QProcess::startDetached(QApplication::applicationFilePath(), {u"zqzq"_s});
+}
+
+void TfrmMainQL::Zoom(int step)
+{
+    QWebEngineView* view = FEditor->CurrentWebView();
+    if (!view)
+        return;
+    if (step == 0) {
+        view->setZoomFactor(1.0);
+        return;
+    }
+    const qreal current = view->zoomFactor();
+    qreal next = current;
+    if (step > 0) {
+        for (qreal z : ZoomSteps) {
+            if (z > current + 0.001) {
+                next = z;
+                break;
+            }
+        }
+    } else {
+        for (qreal z : ZoomSteps) {
+            if (z < current - 0.001)
+                next = z;
+        }
+    }
+    view->setZoomFactor(next);
+}
+
+void TfrmMainQL::ApplicationStateChanged(Qt::ApplicationState state)
+{
+    if (state != Qt::ApplicationActive || !TreeMode())
+        return;
+    try {
+        FEditor->CheckExternalChange();
+    } catch (const EzqError&) {
+        // Activation must never fail on a note that vanished meanwhile.
+    }
+}
+
+// IzqTreeHost
+
 void TfrmMainQL::SaveFile(const QString& page)
 {
     FEditor->SaveFile(page);
@@ -196,17 +626,15 @@ void TfrmMainQL::FocusLater()
 
 void TfrmMainQL::SetViewMode(int mode)
 {
-    if (mode == FViewMode)
-        return;
-    FViewMode = mode;
-    FEditor->ModeChanged();
+    FModes.SetViewMode(mode);
+    UpdateActions();
 }
 
 void TfrmMainQL::UpdateCaption(const QString& page)
 {
     QString holder;
-    if (FViewMode == 0 && IsLockedByOther(page, MyName()))
-        holder = ReadEditMarker(page);
+    if (ViewMode() == TzqViewModes::vmBrowse && IsLockedByOther(page))
+        holder = ::ReadEditMarker(page);
     const TzqCaption caption = CaptionForPage(page, holder);
     setWindowTitle(caption.Window);
     setWindowIconText(caption.TaskBar);
@@ -214,7 +642,7 @@ void TfrmMainQL::UpdateCaption(const QString& page)
 
 void TfrmMainQL::ShowMsgBox(const QString& text)
 {
-    statusBar()->showMessage(text, 3400);
+    statusBar()->showMessage(text.trimmed(), 3400);
 }
 
 bool TfrmMainQL::IsEnglishWindows() const
@@ -250,4 +678,93 @@ void TfrmMainQL::ShowError(const QString& text)
 void TfrmMainQL::SaveCurrentPage()
 {
     FEditor->SaveFile(FTree->CurrentPage());
+}
+
+// IzqViewModeHost
+
+QString TfrmMainQL::CurrentPage() const
+{
+    return FTree->CurrentPage();
+}
+
+bool TfrmMainQL::EditItemEnabled() const
+{
+    return FEditItemsEnabled;
+}
+
+void TfrmMainQL::DeleteEditMarker(const QString& page)
+{
+    if (!page.isEmpty())
+        ::DeleteEditMarker(page);
+}
+
+bool TfrmMainQL::IsLockedByOther(const QString& page)
+{
+    const bool locked = !page.isEmpty() && ::IsLockedByOther(page, MyName());
+    // The edit and source items follow the answer.
+    FEditItemsEnabled = !locked;
+    if (tbiEdit)
+        UpdateActions();
+    return locked;
+}
+
+void TfrmMainQL::WriteEditMarker(const QString& page)
+{
+    if (!page.isEmpty())
+        ::WriteEditMarker(page, MyName(), FTree->Shared());
+}
+
+void TfrmMainQL::SaveIfEditing()
+{
+    FEditor->SaveIfEditing();
+}
+
+void TfrmMainQL::ModeChanged()
+{
+    FEditor->ModeChanged();
+}
+
+bool TfrmMainQL::AutoSaveRunning() const
+{
+    return FEditor->AutoSaveRunning();
+}
+
+QString TfrmMainQL::TextEditor() const
+{
+    return PrjInfo->TextEditor();
+}
+
+void TfrmMainQL::OpenWithTextEditor(const QString& page)
+{
+    PrjInfo->OpenWithTextEditor(page);
+}
+
+void TfrmMainQL::ShowMessage(const QString& text)
+{
+    QMessageBox::information(this, TzqPrjInfo::TitleText(), text);
+}
+
+void TfrmMainQL::CheckModeItem(int mode)
+{
+    QAction* item = mode == TzqViewModes::vmEdit     ? tbiEdit
+                    : mode == TzqViewModes::vmSource ? tbiSource
+                                                     : tbiBrowse;
+    if (item)
+        item->setChecked(true);
+}
+
+void TfrmMainQL::SetPanelMode(bool tree)
+{
+    FMenuAndTree->SetPanelMode(tree ? TfrmMenuAndTree::TPanelMode::Tree
+                                    : TfrmMenuAndTree::TPanelMode::Search);
+}
+
+void TfrmMainQL::TreeModeChanged(bool tree)
+{
+    btnToTreeMode->setChecked(tree);
+    btnToSearchMode->setChecked(!tree);
+    bar->setValue(0);
+    bar->setVisible(!tree);
+    labStatus->setVisible(tree);
+    UpdateActions();
 }

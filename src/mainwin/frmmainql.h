@@ -1,20 +1,28 @@
 #pragma once
 
 #include "editor/frmdhtmleditor.h"
+#include "mainwin/zqviewmodes.h"
 #include "store/frmmenuandtree.h"
 #include "store/zqtree.h"
 
 #include <QMainWindow>
 
+class QAction;
+class QActionGroup;
 class QLabel;
+class QProgressBar;
 class QSplitter;
+class QToolBar;
+class QToolButton;
 
-// The main window: the tree panel on the left, the note views on the right, the status bar
-// below. It owns the view mode and the tree mode that the tree and the editor consult.
+// The main window: the tree panel on the left, the note views on the right, the tool bar with
+// the File menu above, the status bar below. It owns the view mode and the tree mode that the
+// tree and the editor consult.
 class TfrmMainQL : public QMainWindow,
                    public IzqTreeHost,
                    public IzqEditorHost,
-                   public IzqTreePanelHost {
+                   public IzqTreePanelHost,
+                   public IzqViewModeHost {
     Q_OBJECT
 
 public:
@@ -26,6 +34,7 @@ public:
     TzqTree* Tree() const { return FTree; }
     TfrmMenuAndTree* MenuAndTree() const { return FMenuAndTree; }
     TfrmDhtmlEditor* DhtmlEditor() const { return FEditor; }
+    TzqViewModes& Modes() { return FModes; }
 
     // First activation: placement, then the page shown before the last exit. Runs once; the
     // start-up calls it itself for a window that starts hidden.
@@ -33,11 +42,21 @@ public:
     // A second start asked this instance to show itself.
     void BringToForeground();
 
+    // The mode items (F6, F7, F8 and the tool bar end here): 0 browse, 1 edit, 2 source.
+    void tbiBrowseClick(int wanted);
+    void SetTreeMode(bool tree);
+    void btnToTreeModeClick();
+    void btnToSearchModeClick();
+    void tbiExecAnotherClick();
+    // Re-reads which commands are enabled.
+    void UpdateActions();
+    QAction* Action(const QString& objectName) const;
+
     // IzqTreeHost
     void SaveFile(const QString& page) override;
     void LoadCurrentNote() override;
     void FocusLater() override;
-    int ViewMode() const override { return FViewMode; }
+    int ViewMode() const override { return FModes.ViewMode(); }
     void SetViewMode(int mode) override;
     void UpdateCaption(const QString& page) override;
     void ShowMsgBox(const QString& text) override;
@@ -48,29 +67,66 @@ public:
     void RestoreTreeState() override;
 
     // IzqEditorHost
-    bool TreeMode() const override { return FTreeMode; }
+    bool TreeMode() const override { return FModes.TreeMode(); }
     void ShowError(const QString& text) override;
 
     // IzqTreePanelHost
     void SaveCurrentPage() override;
 
+    // IzqViewModeHost
+    QString CurrentPage() const override;
+    bool EditItemEnabled() const override;
+    void DeleteEditMarker(const QString& page) override;
+    bool IsLockedByOther(const QString& page) override;
+    void WriteEditMarker(const QString& page) override;
+    void SaveIfEditing() override;
+    void ModeChanged() override;
+    bool AutoSaveRunning() const override;
+    QString TextEditor() const override;
+    void OpenWithTextEditor(const QString& page) override;
+    void ShowMessage(const QString& text) override;
+    void CheckModeItem(int mode) override;
+    void SetPanelMode(bool tree) override;
+    void TreeModeChanged(bool tree) override;
+
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void FormCreate();
+    void CreateActions();
+    void CreateToolBar();
+    void CreateStatusBar();
+    QAction* NewAction(const QString& name, const QString& caption, const QString& icon,
+                       const QString& hint = {}, const QKeySequence& key = {});
     void StorePlacement();
+    void ShowWhoEdits();
+    void EditKey(int wanted);
+    void Zoom(int step);
+    void actTreeSplitterExecute();
+    void PlaceTreeSplitterButton();
+    void ApplicationStateChanged(Qt::ApplicationState state);
 
     bool FFurtherInstance;
-    int FViewMode = -1;
-    bool FTreeMode = true;
+    TzqViewModes FModes{this};
     bool FActivatedOnce = false;
     bool FShownOnce = false;
+    bool FEditItemsEnabled = true;
     TzqTree* FTree = nullptr;
     TfrmMenuAndTree* FMenuAndTree = nullptr;
     TfrmDhtmlEditor* FEditor = nullptr;
+    QToolBar* tbtMainMenu = nullptr;
     QSplitter* splMenuAndTree = nullptr;
+    QToolButton* btnTreeSplitter = nullptr;
+    QToolButton* btnToTreeMode = nullptr;
+    QToolButton* btnToSearchMode = nullptr;
     QLabel* labStatus = nullptr;
+    QProgressBar* bar = nullptr;
+    QActionGroup* FModeItems = nullptr;
+    QAction* tbiBrowse = nullptr;
+    QAction* tbiEdit = nullptr;
+    QAction* tbiSource = nullptr;
 };
