@@ -21,6 +21,14 @@ for name in folder folder-open note note-selected grip \
     render "$here/$name.svg" 16 "$out/$name.png"
 done
 
+# The main window's tool bar, view mode and tree panel buttons, on the same grid.
+for name in stay-on-top go-back go-forward history-list reload \
+            find replace find-in-folder save print \
+            mode-browse mode-edit mode-source mail save-mht make-zip notepad \
+            zoom-in zoom-out zoom-reset settings exit tree-hide tree-show; do
+    render "$here/$name.svg" 16 "$out/$name.png"
+done
+
 # The program icon: its own drawings for the small sizes, the detailed one above them.
 render "$here/quillet-16.svg" 16 "$out/quillet-16.png"
 render "$here/quillet-small.svg" 32 "$out/quillet-32.png"
