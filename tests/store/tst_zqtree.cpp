@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QCollator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 using testutil::WriteFile;
@@ -334,4 +337,51 @@ TEST_F(TreeTest, UnreadableOrMissingDirectoriesListNothing)
     EXPECT_EQ(Tree->Model()->rowCount(), 0);
     EXPECT_FALSE(Tree->SelectByRelativePath(u"a.htm"_s));
     EXPECT_FALSE(Tree->SelectedNode().isValid());
+}
+
+TEST_F(TreeTest, ListingOrderIsTheCollatorOrder)
+{
+    // Awkward pieces: Hangul (precomposed and as conjoining jamo), letters that differ only in
+    // case or accent, digits, punctuation and spaces.
+    const QStringList pieces{u"가"_s, u"각"_s, u"똠"_s, u"뷁"_s,   u"힣"_s,   u"\u1100\u1161"_s,
+                             u"a"_s,  u"A"_s,  u"b"_s,  u"Z"_s,    u"é"_s,    u"E"_s,
+                             u"ß"_s,  u"ss"_s, u"0"_s,  u"1"_s,    u"10"_s,   u"9"_s,
+                             u" "_s,  u"-"_s,  u"_"_s,  u"."_s,    u"!"_s,    u"("_s,
+                             u"~"_s,  u"+"_s,  u"'"_s,  u"Plan"_s, u"plan"_s, u"회의록 "_s};
+    QStringList files;
+    quint32 seed = 12345;
+    auto next = [&seed](quint32 n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    for (int i = 0; i < 400; ++i) {
+        QString name;
+        const quint32 parts = 1 + next(4);
+        for (quint32 p = 0; p < parts; ++p)
+            name += pieces[qsizetype(next(quint32(pieces.size())))];
+        files.append(name + (i % 7 == 0 ? u".HTM"_s : u".htm"_s));
+    }
+    // Names equal but for letter case, and a name that is a prefix of others.
+    files << u"Same.htm"_s << u"same.htm"_s << u"SAME.htm"_s << u"Sam.htm"_s << u"a.htm"_s;
+    files.removeDuplicates();
+    files.removeAll(u"___zq_quillet__folder.htm"_s);
+    for (const QString& f : files)
+        Touch(f);
+
+    QLocale locale = QLocale::system();
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English);
+    QCollator collator(locale);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    std::sort(files.begin(), files.end(), [&](const QString& a, const QString& b) {
+        const int c = collator.compare(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+    QStringList expected;
+    for (const QString& f : files)
+        expected.append(f.chopped(4));
+
+    Tree->LoadRoot(Root);
+    EXPECT_EQ(Children(), expected);
 }
