@@ -58,9 +58,6 @@ namespace {
 struct TEntry {
     QString Name;
     bool IsDir = false;
-    // The name holds no backslash and no colon, so a note's text is its name without the
-    // extension; other names go the general way of FileBaseName.
-    bool Plain = false;
 };
 
 #ifdef Q_OS_UNIX
@@ -113,8 +110,7 @@ void ListDirectory(const QString& dir, std::vector<TEntry>& folders, std::vector
                 folders.push_back({QString::fromUtf8(rawName, qsizetype(len)), true});
         } else if (len >= 4 && qstrnicmp(rawName + len - 4, ".htm", 4) == 0 &&
                    std::strcmp(rawName, "___zq_quillet__folder.htm") != 0) {
-            const bool plain = !std::memchr(rawName, '\\', len) && !std::memchr(rawName, ':', len);
-            notes.push_back({QString::fromUtf8(rawName, qsizetype(len)), false, plain});
+            notes.push_back({QString::fromUtf8(rawName, qsizetype(len)), false});
         }
         return true;
     });
@@ -335,10 +331,9 @@ void TzqTreeModel::ListFolder(TNode* parent, const QString& dir)
         // Every note name ends in ".htm" in some letter case, so that is its extension.
         const QStringView ext = QStringView(name).right(4);
         QString ownExt = ext == u".htm" ? QString() : ext.toString();
-        if (notes[i].Plain)
-            name.chop(4);
-        else
-            name = FileBaseName(name);
+        // A backslash or a colon is part of the name here, not a separator: the text keeps
+        // it, so that the node's path names this very file.
+        name.chop(4);
         TNode* node = parent->AddChild(std::move(name), TNodeKind::Note);
         node->Ext = std::move(ownExt);
     }

@@ -385,3 +385,27 @@ TEST_F(TreeTest, ListingOrderIsTheCollatorOrder)
     Tree->LoadRoot(Root);
     EXPECT_EQ(Children(), expected);
 }
+
+TEST_F(TreeTest, BackslashAndColonInANoteNameStayInItsText)
+{
+    // On this file system they are ordinary characters; cutting at them would give the node a
+    // path that names another file.
+    Touch(u"a\\b.htm"_s);
+    Touch(u"b.htm"_s);
+    Touch(u"C:x.htm"_s);
+    Touch(u"F/d:\\e.f.HTM"_s);
+    Tree->LoadRoot(Root);
+    TzqTreeModel* model = Tree->Model();
+    EXPECT_EQ(Children(), (QStringList{u"F"_s, u"a\\b"_s, u"b"_s, u"C:x"_s}));
+    const QModelIndex ab = Top(u"a\\b"_s);
+    EXPECT_EQ(model->NodePageFile(ab), Root + u"/a\\b.htm"_s);
+    EXPECT_EQ(model->NodePageFile(Top(u"C:x"_s)), Root + u"/C:x.htm"_s);
+    EXPECT_EQ(model->NodePageFile(Top(u"b"_s)), Root + u"/b.htm"_s);
+
+    const QModelIndex f = Top(u"F"_s);
+    model->LoadChildren(f);
+    ASSERT_EQ(Children(f), QStringList{u"d:\\e.f"_s});
+    const QString page = model->NodePageFile(model->index(0, 0, f));
+    EXPECT_EQ(page, Root + u"/F/d:\\e.f.HTM"_s);
+    EXPECT_TRUE(QFile::exists(page));
+}
