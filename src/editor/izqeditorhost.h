@@ -64,6 +64,7 @@ public:
     // "노트 파일 변경": "노트가 변경되었습니다." CR LF "다시 읽어 들일까요?", OK and Cancel;
     // true on OK.
     virtual bool AskReload() = 0;
-    // The note file page was changed by someone else since it was loaded.
+    // The note file page was written by someone else since it was loaded: overwrite it, keep
+    // both versions, or write nothing.
     virtual TzqSaveConflictAnswer AskSaveConflict(const QString& page) = 0;
 };
