@@ -27,20 +27,27 @@ using namespace Qt::Literals::StringLiterals;
 const QString TzqTreeModel::MarkerText = u"-\u0007"_s;
 
 struct TzqTreeModel::TNode {
-    QString Text;
-    // The note file's own extension when it is not ".htm" (a note stored as "Plan.HTM" on a
-    // file system that tells letter case apart keeps its real name).
-    QString Ext;
+    // The node's text. A note whose file does not end in ".htm" exactly ("Plan.HTM" on a file
+    // system that tells letter case apart) keeps its whole file name here instead, so that it
+    // finds its file again; those are rare, and the others need no room for an extension.
+    QString Name;
     TNode* Parent = nullptr;
     std::vector<std::unique_ptr<TNode>> Children;
     int Row = 0;
     TNodeKind Kind = TNodeKind::Folder;
     bool Expanded = false;
+    bool OwnExt = false; // Name ends in the note file's own extension
+
+    QStringView TextView() const
+    {
+        return OwnExt ? QStringView(Name).chopped(4) : QStringView(Name);
+    }
+    QString Text() const { return OwnExt ? Name.chopped(4) : Name; }
 
     TNode* AddChild(QString text, TNodeKind kind)
     {
         auto node = std::make_unique<TNode>();
-        node->Text = std::move(text);
+        node->Name = std::move(text);
         node->Kind = kind;
         node->Parent = this;
         node->Row = static_cast<int>(Children.size());
@@ -322,20 +329,20 @@ void TzqTreeModel::ListFolder(TNode* parent, const QString& dir)
     for (quint32 i : folderOrder) {
         TNode* node = parent->AddChild(std::move(folders[i].Name), TNodeKind::Folder);
         subdir.truncate(subdirStem);
-        subdir += node->Text;
+        subdir += node->Name;
         if (HasListableEntries(subdir))
             node->AddChild(MarkerText, TNodeKind::Marker);
     }
     for (quint32 i : noteOrder) {
         QString& name = notes[i].Name;
         // Every note name ends in ".htm" in some letter case, so that is its extension.
-        const QStringView ext = QStringView(name).right(4);
-        QString ownExt = ext == u".htm" ? QString() : ext.toString();
+        const bool ownExt = QStringView(name).right(4) != u".htm";
         // A backslash or a colon is part of the name here, not a separator: the text keeps
         // it, so that the node's path names this very file.
-        name.chop(4);
+        if (!ownExt)
+            name.chop(4);
         TNode* node = parent->AddChild(std::move(name), TNodeKind::Note);
-        node->Ext = std::move(ownExt);
+        node->OwnExt = ownExt;
     }
 }
 
@@ -426,7 +433,7 @@ TzqTreeModel::TNodeKind TzqTreeModel::Kind(const QModelIndex& index) const
 QString TzqTreeModel::Text(const QModelIndex& index) const
 {
     const TNode* node = NodeOf(index);
-    return node ? node->Text : QString();
+    return node ? node->Text() : QString();
 }
 
 bool TzqTreeModel::IsNotLoaded(const QModelIndex& folder) const
@@ -454,7 +461,7 @@ QString TzqTreeModel::NodePath(const QModelIndex& index) const
         return FRootDir;
     QStringList names;
     for (const TNode* n = node; n && n != FRoot.get(); n = n->Parent)
-        names.prepend(n->Text);
+        names.prepend(n->Text());
     return FRootDir + u'/' + names.join(u'/');
 }
 
@@ -465,7 +472,8 @@ QString TzqTreeModel::NodePageFile(const QModelIndex& index) const
     const TNode* node = NodeOf(index);
     if (node->Kind == TNodeKind::Folder)
         return NodePath(index) + u'/' + FolderNoteName;
-    return NodePath(index) + (node->Ext.isEmpty() ? u".htm"_s : node->Ext);
+    return NodePath(index) +
+           (node->OwnExt ? QStringView(node->Name).right(4) : QStringView(u".htm"));
 }
 
 QString TzqTreeModel::PageKey(const QModelIndex& index) const
@@ -487,7 +495,8 @@ QModelIndex TzqTreeModel::FindChild(const QModelIndex& parent, const QString& lo
     for (const auto& c : node->Children) {
         if (c->Kind == TNodeKind::Marker || (kind && c->Kind != *kind))
             continue;
-        if (c->Text.size() == lowerAsciiName.size() && LowerAscii(c->Text) == lowerAsciiName)
+        if (c->TextView().size() == lowerAsciiName.size() &&
+            LowerAscii(c->Text()) == lowerAsciiName)
             return createIndex(c->Row, 0, c.get());
     }
     return {};
@@ -542,7 +551,7 @@ QVariant TzqTreeModel::data(const QModelIndex& index, int role) const
     const TNode* node = NodeOf(index);
     switch (role) {
     case Qt::DisplayRole:
-        return node->Text;
+        return node->Text();
     case KindRole:
         return int(node->Kind);
     default:

@@ -408,4 +408,10 @@ TEST_F(TreeTest, BackslashAndColonInANoteNameStayInItsText)
     const QString page = model->NodePageFile(model->index(0, 0, f));
     EXPECT_EQ(page, Root + u"/F/d:\\e.f.HTM"_s);
     EXPECT_TRUE(QFile::exists(page));
+    // Its own extension is kept for the file, not shown.
+    const QModelIndex de = model->FindChild(f, u"d:\\e.f"_s);
+    ASSERT_TRUE(de.isValid());
+    EXPECT_EQ(model->data(de).toString(), u"d:\\e.f"_s);
+    EXPECT_EQ(model->PageKey(de), page);
+    EXPECT_EQ(model->NodePath(de), Root + u"/F/d:\\e.f"_s);
 }
