@@ -6,7 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
     qt6-translations-l10n qt6-qpa-plugins libgl-dev zlib1g-dev libgtest-dev libgmock-dev
     libicu-dev
-    fonts-nanum xvfb xauth
+    fonts-nanum xvfb xauth qt6-multimedia-dev
 )
 missing=()
 for p in "${packages[@]}"; do

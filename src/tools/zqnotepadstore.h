@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QString>
+#include <optional>
+
+class TzqPrjInfo;
+
+// What the scratch notepad keeps between runs: its text in "tmpzqq.txt" beside the program
+// (CP949, every line followed by CR LF, no byte-order mark) and its place and size in the
+// settings section named after its window class.
+class TzqNotePadStore {
+public:
+    static inline const QString SectionName = QStringLiteral("TfrmNotePad");
+
+    explicit TzqNotePadStore(TzqPrjInfo& prjInfo) : FPrjInfo(prjInfo) {}
+
+    QString FileName() const;
+
+    // The stored text, lines joined by line feeds; empty when there is no file yet.
+    // Throws EzqError when the file exists but cannot be read.
+    QString LoadText() const;
+
+    // Replaces the file with the text, one line per line of the text. An empty text gives an
+    // empty file. Throws EzqError when the file cannot be written.
+    void SaveText(const QString& text) const;
+
+    // The stored place and size; none when the section does not exist (missing keys are 0).
+    std::optional<QRect> LoadPlacement() const;
+
+    // The text first, then the place and size; a text that cannot be written throws before
+    // the placement is stored.
+    void SaveState(const QString& text, const QRect& bounds) const;
+
+    // The bounds to open with from a stored placement: a size that is not positive keeps the
+    // default size, and a window that would lie on none of the screens moves to the top-left
+    // corner of the first one, so the notepad is never lost out of sight.
+    static QRect FitPlacement(const QRect& stored, const QSize& defaultSize,
+                              const QList<QRect>& screens);
+
+private:
+    TzqPrjInfo& FPrjInfo;
+};
