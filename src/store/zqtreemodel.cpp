@@ -62,11 +62,6 @@ struct TzqTreeModel::TNode {
 
 namespace {
 
-struct TEntry {
-    QString Name;
-    bool IsDir = false;
-};
-
 #ifdef Q_OS_UNIX
 // Reads a directory with readdir: the entry type comes from the directory itself, so no
 // entry is looked up on its own unless the file system does not tell (or it is a link).
@@ -105,38 +100,6 @@ bool IsListedFolderName(const QString& name)
 }
 #endif
 
-void ListDirectory(const QString& dir, std::vector<TEntry>& folders, std::vector<TEntry>& notes)
-{
-#ifdef Q_OS_UNIX
-    ReadDirectory(dir, [&](const char* rawName, bool isDir) {
-        // Cheap byte tests first; only candidates are decoded. File names here are UTF-8 (what
-        // QFile::decodeName assumes too), decoded straight from the entry without a copy.
-        const size_t len = std::strlen(rawName);
-        if (isDir) {
-            if (rawName[0] != '.' && !(rawName[0] == '_' && rawName[1] == '_'))
-                folders.push_back({QString::fromUtf8(rawName, qsizetype(len)), true});
-        } else if (len >= 4 && qstrnicmp(rawName + len - 4, ".htm", 4) == 0 &&
-                   std::strcmp(rawName, "___zq_quillet__folder.htm") != 0) {
-            notes.push_back({QString::fromUtf8(rawName, qsizetype(len)), false});
-        }
-        return true;
-    });
-#else
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString name = info.fileName();
-        if (info.isDir()) {
-            if (IsListedFolderName(name))
-                folders.push_back({name, true});
-        } else if (IsNoteFileName(name)) {
-            notes.push_back({name, false});
-        }
-    }
-#endif
-}
-
 // The locale the tree sorts by: the system's, or English where the system has only the C
 // locale (which would compare code points and ignore the letter case setting).
 QLocale TreeLocale()
@@ -147,9 +110,7 @@ QLocale TreeLocale()
     return locale;
 }
 
-// Case-insensitive, locale-aware order; equal keys fall back to the plain comparison so the
-// order never depends on the listing order. Gives the entries' positions in that order.
-std::vector<quint32> CollatorOrder(const std::vector<TEntry>& entries)
+const QCollator& TreeQCollator()
 {
     static const QCollator collator = [] {
         QCollator c{TreeLocale()};
@@ -157,21 +118,7 @@ std::vector<quint32> CollatorOrder(const std::vector<TEntry>& entries)
         c.setNumericMode(false);
         return c;
     }();
-    std::vector<std::pair<QCollatorSortKey, quint32>> keys;
-    keys.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i)
-        keys.emplace_back(collator.sortKey(entries[i].Name), quint32(i));
-    std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-        const int c = a.first.compare(b.first);
-        if (c != 0)
-            return c < 0;
-        return entries[a.second].Name < entries[b.second].Name;
-    });
-    std::vector<quint32> order;
-    order.reserve(entries.size());
-    for (const auto& k : keys)
-        order.push_back(k.second);
-    return order;
+    return collator;
 }
 
 #ifdef QUILLET_HAVE_ICU
@@ -201,82 +148,172 @@ const UCollator* TreeCollator()
     return collator.get();
 }
 
+struct TFreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+
 // A sort key of the listing: its first eight bytes inline, most significant first, so that
 // most comparisons stay inside the array being sorted.
 struct TKeyRef {
     quint64 Head;
-    quint32 Offset; // where the whole key starts in the listing's key buffer
-    quint32 Index;  // the entry's position in the listing
+    size_t Offset; // where the whole key starts in the group's key buffer
+    quint32 Index; // the entry's position in the listing
 };
 #endif
 
-// The same order as CollatorOrder. With ICU the keys of a listing go into one buffer, which
-// saves an allocation per entry and keeps the keys together in memory.
-std::vector<quint32> SortedOrder(const std::vector<TEntry>& entries)
-{
-    if (entries.size() < 2)
-        return std::vector<quint32>(entries.size(), 0);
-#ifdef QUILLET_HAVE_ICU
-    const UCollator* collator = TreeCollator();
-    if (!collator || entries.size() > std::numeric_limits<quint32>::max())
-        return CollatorOrder(entries);
+struct TEntry {
+    // The node's text; a note keeps its whole file name when its extension is not ".htm".
+    QString Name;
+    bool CutExt = false; // ".htm" was cut from Name
+    QString FileName() const { return CutExt ? Name + u".htm" : Name; }
+};
 
-    // Sort keys end in their only zero byte.
-    std::vector<quint8> arena(entries.size() * 40 + 256);
-    size_t used = 0;
-    std::vector<TKeyRef> keys;
-    keys.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const QString& name = entries[i].Name;
+// One group of a listing, the folders or the notes, with the sort keys of their file names.
+// A key is made as soon as the entry is read, while its name is still in the cache; with ICU
+// the keys of a group share one buffer, which saves an allocation per entry and keeps them
+// together in memory.
+class TGroup {
+public:
+    std::vector<TEntry> Entries;
+
+    // name is the whole file name; cutExt cuts ".htm" from it once the key is made.
+    void Add(QString name, bool cutExt)
+    {
+#ifdef QUILLET_HAVE_ICU
+        if (FCollator)
+            AddKey(name);
+        else
+#endif
+            FCollatorKeys.emplace_back(TreeQCollator().sortKey(name));
+        if (cutExt)
+            name.chop(4);
+        Entries.push_back({std::move(name), cutExt});
+    }
+
+    // Positions of the entries in case-insensitive, locale-aware order. Equal keys fall back to
+    // the plain comparison of the file names, so the order never depends on the listing order.
+    std::vector<quint32> Order()
+    {
+        std::vector<quint32> order(Entries.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = quint32(i);
+        if (order.size() < 2)
+            return order;
+        auto tie = [this](quint32 a, quint32 b) {
+            const QString x = Entries[a].FileName();
+            const QString y = Entries[b].FileName();
+            return x != y ? x < y : a < b;
+        };
+#ifdef QUILLET_HAVE_ICU
+        if (FCollator) {
+            const char* base = reinterpret_cast<const char*>(FArena.get());
+            std::sort(FKeys.begin(), FKeys.end(), [&](const TKeyRef& a, const TKeyRef& b) {
+                if (a.Head != b.Head)
+                    return a.Head < b.Head;
+                // Equal heads without a zero byte: both keys go on past them.
+                if ((a.Head & 0xff) != 0) {
+                    const int c = std::strcmp(base + a.Offset + 8, base + b.Offset + 8);
+                    if (c != 0)
+                        return c < 0;
+                }
+                return tie(a.Index, b.Index);
+            });
+            for (size_t i = 0; i < order.size(); ++i)
+                order[i] = FKeys[i].Index;
+            return order;
+        }
+#endif
+        std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+            const int c = FCollatorKeys[a].compare(FCollatorKeys[b]);
+            return c != 0 ? c < 0 : tie(a, b);
+        });
+        return order;
+    }
+
+private:
+#ifdef QUILLET_HAVE_ICU
+    void AddKey(const QString& name)
+    {
         const UChar* text = reinterpret_cast<const UChar*>(name.constData());
         const int32_t length = int32_t(name.size());
         int32_t n = 0;
         for (;;) {
-            const size_t room = std::min<size_t>(arena.size() - used, INT32_MAX);
-            n = ucol_getSortKey(collator, text, length, arena.data() + used, int32_t(room));
-            if (n <= 0)
-                return CollatorOrder(entries);
+            const size_t room = std::min<size_t>(FSize - FUsed, INT32_MAX);
+            n = room ? ucol_getSortKey(FCollator, text, length, FArena.get() + FUsed, int32_t(room))
+                     : 1;
             if (size_t(n) <= room)
                 break;
-            arena.resize(std::max(arena.size() * 2, used + size_t(n) + 256));
+            Grow(FUsed + size_t(n));
         }
-        if (used > std::numeric_limits<quint32>::max())
-            return CollatorOrder(entries);
-        const quint8* key = arena.data() + used;
+        if (n <= 0) {
+            // No key (ICU ran out of memory): an empty one, the name decides.
+            Grow(FUsed + 1);
+            FArena.get()[FUsed] = 0;
+            n = 1;
+        }
+        // Sort keys end in their only zero byte.
+        const quint8* key = FArena.get() + FUsed;
         quint64 head = 0;
         int k = 0;
         for (; k < 8 && k < n; ++k)
             head = head << 8 | key[k];
         head <<= 8 * (8 - k);
-        keys.push_back({head, quint32(used), quint32(i)});
-        used += size_t(n);
-        if (arena.size() - used < 256)
-            arena.resize(arena.size() * 2);
+        FKeys.push_back({head, FUsed, quint32(FKeys.size())});
+        FUsed += size_t(n);
+    }
+    void Grow(size_t needed)
+    {
+        if (needed <= FSize)
+            return;
+        const size_t size = std::max({needed, FSize * 2, size_t(16384)});
+        void* p = std::realloc(FArena.get(), size);
+        if (!p)
+            throw std::bad_alloc();
+        (void)FArena.release();
+        FArena.reset(static_cast<quint8*>(p));
+        FSize = size;
     }
 
-    const char* base = reinterpret_cast<const char*>(arena.data());
-    std::sort(keys.begin(), keys.end(), [&](const TKeyRef& a, const TKeyRef& b) {
-        if (a.Head != b.Head)
-            return a.Head < b.Head;
-        // Equal heads without a zero byte: both keys go on past them.
-        if ((a.Head & 0xff) != 0) {
-            const int c = std::strcmp(base + a.Offset + 8, base + b.Offset + 8);
-            if (c != 0)
-                return c < 0;
+    const UCollator* FCollator = TreeCollator();
+    std::unique_ptr<quint8, TFreeDeleter> FArena;
+    size_t FSize = 0;
+    size_t FUsed = 0;
+    std::vector<TKeyRef> FKeys;
+#endif
+    std::vector<QCollatorSortKey> FCollatorKeys;
+};
+
+void ListDirectory(const QString& dir, TGroup& folders, TGroup& notes)
+{
+#ifdef Q_OS_UNIX
+    ReadDirectory(dir, [&](const char* rawName, bool isDir) {
+        // Cheap byte tests first; only candidates are decoded. File names here are UTF-8 (what
+        // QFile::decodeName assumes too), decoded straight from the entry without a copy.
+        const size_t len = std::strlen(rawName);
+        if (isDir) {
+            if (rawName[0] != '.' && !(rawName[0] == '_' && rawName[1] == '_'))
+                folders.Add(QString::fromUtf8(rawName, qsizetype(len)), false);
+        } else if (len >= 4 && qstrnicmp(rawName + len - 4, ".htm", 4) == 0 &&
+                   std::strcmp(rawName, "___zq_quillet__folder.htm") != 0) {
+            notes.Add(QString::fromUtf8(rawName, qsizetype(len)),
+                      std::memcmp(rawName + len - 4, ".htm", 4) == 0);
         }
-        const QString& x = entries[a.Index].Name;
-        const QString& y = entries[b.Index].Name;
-        if (x != y)
-            return x < y;
-        return a.Index < b.Index;
+        return true;
     });
-    std::vector<quint32> order;
-    order.reserve(entries.size());
-    for (const TKeyRef& k : keys)
-        order.push_back(k.Index);
-    return order;
 #else
-    return CollatorOrder(entries);
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        QString name = info.fileName();
+        if (info.isDir()) {
+            if (IsListedFolderName(name))
+                folders.Add(std::move(name), false);
+        } else if (IsNoteFileName(name)) {
+            const bool cut = name.endsWith(u".htm");
+            notes.Add(std::move(name), cut);
+        }
+    }
 #endif
 }
 
@@ -315,34 +352,31 @@ bool TzqTreeModel::HasListableEntries(const QString& dir)
 
 void TzqTreeModel::ListFolder(TNode* parent, const QString& dir)
 {
-    std::vector<TEntry> folders;
-    std::vector<TEntry> notes;
+    TGroup folders;
+    TGroup notes;
     ListDirectory(dir, folders, notes);
-    const std::vector<quint32> folderOrder = SortedOrder(folders);
-    const std::vector<quint32> noteOrder = SortedOrder(notes);
+    const std::vector<quint32> folderOrder = folders.Order();
+    const std::vector<quint32> noteOrder = notes.Order();
 
     // The marker goes; what the directory holds takes its place.
     parent->Children.clear();
-    parent->Children.reserve(folders.size() + notes.size());
+    parent->Children.reserve(folderOrder.size() + noteOrder.size());
     QString subdir = dir + u'/';
     const qsizetype subdirStem = subdir.size();
     for (quint32 i : folderOrder) {
-        TNode* node = parent->AddChild(std::move(folders[i].Name), TNodeKind::Folder);
+        TNode* node = parent->AddChild(std::move(folders.Entries[i].Name), TNodeKind::Folder);
         subdir.truncate(subdirStem);
         subdir += node->Name;
         if (HasListableEntries(subdir))
             node->AddChild(MarkerText, TNodeKind::Marker);
     }
     for (quint32 i : noteOrder) {
-        QString& name = notes[i].Name;
-        // Every note name ends in ".htm" in some letter case, so that is its extension.
-        const bool ownExt = QStringView(name).right(4) != u".htm";
-        // A backslash or a colon is part of the name here, not a separator: the text keeps
-        // it, so that the node's path names this very file.
-        if (!ownExt)
-            name.chop(4);
-        TNode* node = parent->AddChild(std::move(name), TNodeKind::Note);
-        node->OwnExt = ownExt;
+        TEntry& e = notes.Entries[i];
+        // Every note name ends in ".htm" in some letter case, so that is its extension. A
+        // backslash or a colon is part of the name here, not a separator: the text keeps it,
+        // so that the node's path names this very file.
+        TNode* node = parent->AddChild(std::move(e.Name), TNodeKind::Note);
+        node->OwnExt = !e.CutExt;
     }
 }
 
