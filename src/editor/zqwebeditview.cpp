@@ -1,0 +1,414 @@
+#include "editor/zqwebeditview.h"
+
+#include "editor/notecontent.h"
+#include "editor/zqnotepage.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QInputDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMimeData>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineLoadingInfo>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// A script literal of a text: JSON's string form is one.
+QString JsString(const QString& text)
+{
+    const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.mid(1, json.size() - 2));
+}
+
+// A colour as the document's commands take it. Integers hold red in the lowest byte, then
+// green, then blue.
+QString ColorValue(const QVariant& input)
+{
+    if (input.typeId() == QMetaType::QString)
+        return input.toString();
+    bool ok = false;
+    const uint v = input.toUInt(&ok);
+    if (!ok)
+        return {};
+    return u"#%1"_s.arg(((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF), 6, 16, QChar(u'0'));
+}
+
+int HeaderNumber(const QByteArray& data, QByteArrayView key)
+{
+    const qsizetype at = data.indexOf(key);
+    if (at < 0 || at + key.size() >= data.size() || data.at(at + key.size()) != ':')
+        return -1;
+    qsizetype end = at + key.size() + 1;
+    while (end < data.size() && data.at(end) >= '0' && data.at(end) <= '9')
+        ++end;
+    bool ok = false;
+    const int n = data.mid(at + key.size() + 1, end - at - key.size() - 1).toInt(&ok);
+    return ok ? n : -1;
+}
+
+// The markup a clipboard HTML text stands for: the fragment of a header form ("Version:"
+// lines with byte offsets), or the text itself when it has no header.
+QString FragmentOfClipboardHtml(const QString& html)
+{
+    if (!html.startsWith(u"Version:"_s))
+        return html;
+    const QByteArray data = html.toUtf8();
+    const bool old = data.startsWith("Version:0.9");
+    QByteArrayView first[2] = {"StartSelection", "EndSelection"};
+    QByteArrayView second[2] = {"StartFragment", "EndFragment"};
+    if (old)
+        std::swap(first, second);
+    for (const auto* keys : {first, second}) {
+        const int start = HeaderNumber(data, keys[0]);
+        const int end = HeaderNumber(data, keys[1]);
+        if (start >= 0 && end >= start && end <= data.size())
+            return QString::fromUtf8(data.mid(start, end - start));
+    }
+    const int start = HeaderNumber(data, "StartHTML");
+    if (start >= 0 && start <= data.size())
+        return QString::fromUtf8(data.mid(start));
+    return html;
+}
+
+// The first declaration of a file, read as bytes: doctypes are ASCII in any code page.
+QRegularExpressionMatch MatchDoctype(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression re(
+        u"\\A(?:\\xEF\\xBB\\xBF)?\\s*<!(doctype)\\s+([^\\s>]+)[^>]*>([ \\t\\r\\n]*)"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    return re.match(QString::fromLatin1(file.read(4096)));
+}
+
+} // namespace
+
+TzqWebEditView::TzqWebEditView(QWidget* parent) : QWebEngineView(parent)
+{
+    setObjectName(u"dhtml"_s);
+    FPage = new TzqNotePage(this);
+    // Nothing leaves the note being edited: dropped files and refreshes of the note's own
+    // making would replace the document.
+    FPage->SetNavigationCheck([](const QUrl&, bool) { return false; });
+    setPage(FPage);
+    connect(FPage, &QWebEnginePage::loadingChanged, this,
+            [this](const QWebEngineLoadingInfo& info) {
+                if (FUrlPath.isEmpty() || NotePathFromUrl(info.url()) != FUrlPath)
+                    return;
+                if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
+                    PageLoadFinished(true);
+                else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+                         info.errorCode() != -3) // not a load replaced by the next one
+                    PageLoadFinished(false);
+            });
+    connect(this, &QWebEngineView::printFinished, this, [this](bool) { FPrinter.reset(); });
+    FAskText = [this](const QString& label, const QString& initial) -> std::optional<QString> {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(this, u"zqQuillet"_s, label, QLineEdit::Normal, initial, &ok);
+        if (!ok)
+            return std::nullopt;
+        return text;
+    };
+}
+
+TzqWebEditView::~TzqWebEditView() = default;
+
+void TzqWebEditView::LoadDocument(const QString& path)
+{
+    ++FLoadSerial;
+    FReady = false;
+    FUrlPath = path;
+    const QRegularExpressionMatch doctype = MatchDoctype(path);
+    FDoctypeKeyword = doctype.hasMatch() ? doctype.captured(1) : u"DOCTYPE"_s;
+    FDoctypeName = doctype.hasMatch() ? doctype.captured(2) : QString();
+    // The parser drops the line break after the doctype, and reads CR LF as LF.
+    FDoctypeTrail = doctype.hasMatch() ? doctype.captured(3) : QString();
+    FDoctypeTrail.remove(u'\r');
+    FPage->NavigateOwn(NoteUrl(path));
+}
+
+void TzqWebEditView::PageLoadFinished(bool ok)
+{
+    if (!ok) {
+        Q_EMIT DocumentFailed();
+        return;
+    }
+    const int serial = FLoadSerial;
+    QPointer<TzqWebEditView> self(this);
+    FPage->runJavaScript(u"document.designMode = 'on'; document.designMode"_s,
+                         TzqNotePage::ScriptWorld(), [self, serial](const QVariant& v) {
+                             if (!self || serial != self->FLoadSerial || self->FReady)
+                                 return;
+                             if (v.toString() != u"on"_s) {
+                                 Q_EMIT self->DocumentFailed();
+                                 return;
+                             }
+                             self->FReady = true;
+                             Q_EMIT self->DocumentComplete();
+                         });
+}
+
+std::optional<QString> TzqWebEditView::DocumentHTML()
+{
+    if (!FReady)
+        return std::nullopt;
+    const std::optional<QVariant> v =
+        FPage->RunScript(u"(function () {"
+                         "  var t = document.doctype, e = document.documentElement;"
+                         "  if (!e) return null;"
+                         "  return t ? [true, t.name, t.publicId, t.systemId, e.outerHTML]"
+                         "           : [false, '', '', '', e.outerHTML];"
+                         "})()"_s);
+    if (!v || v->typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    const QVariantList parts = v->toList();
+    if (parts.size() != 5)
+        return std::nullopt;
+    QString html;
+    if (parts.at(0).toBool()) {
+        const QString name = parts.at(1).toString();
+        const QString pub = parts.at(2).toString();
+        const QString sys = parts.at(3).toString();
+        html = u"<!"_s + FDoctypeKeyword + u' ' +
+               (FDoctypeName.compare(name, Qt::CaseInsensitive) == 0 ? FDoctypeName : name);
+        if (!pub.isEmpty())
+            html += u" PUBLIC \""_s + pub + u'"';
+        else if (!sys.isEmpty())
+            html += u" SYSTEM"_s;
+        if (!sys.isEmpty())
+            html += u" \""_s + sys + u'"';
+        html += u'>' + FDoctypeTrail;
+    }
+    return html + parts.at(4).toString();
+}
+
+QString TzqWebEditView::CommandName(int id)
+{
+    switch (id) {
+    case DECMD_BOLD:
+        return u"bold"_s;
+    case DECMD_HYPERLINK:
+        return u"createLink"_s;
+    case DECMD_IMAGE:
+        return u"insertImage"_s;
+    case DECMD_INDENT:
+        return u"indent"_s;
+    case DECMD_ITALIC:
+        return u"italic"_s;
+    case DECMD_JUSTIFYCENTER:
+        return u"justifyCenter"_s;
+    case DECMD_JUSTIFYLEFT:
+        return u"justifyLeft"_s;
+    case DECMD_JUSTIFYRIGHT:
+        return u"justifyRight"_s;
+    case DECMD_ORDERLIST:
+        return u"insertOrderedList"_s;
+    case DECMD_OUTDENT:
+        return u"outdent"_s;
+    case DECMD_REDO:
+        return u"redo"_s;
+    case DECMD_SETBACKCOLOR:
+        return u"hiliteColor"_s;
+    case DECMD_SETFONTNAME:
+        return u"fontName"_s;
+    case DECMD_SETFONTSIZE:
+        return u"fontSize"_s;
+    case DECMD_SETFORECOLOR:
+        return u"foreColor"_s;
+    case DECMD_UNDERLINE:
+        return u"underline"_s;
+    case DECMD_UNDO:
+        return u"undo"_s;
+    case DECMD_UNORDERLIST:
+        return u"insertUnorderedList"_s;
+    default:
+        return {};
+    }
+}
+
+bool TzqWebEditView::RunCommand(const QString& name, const QString& value)
+{
+    const std::optional<QVariant> done = FPage->RunScript(
+        u"document.execCommand("_s + JsString(name) + u", false, "_s + JsString(value) + u')');
+    return done && done->toBool();
+}
+
+std::optional<QString> TzqWebEditView::AskText(const QString& label, const QString& initial)
+{
+    return FAskText ? FAskText(label, initial) : std::nullopt;
+}
+
+bool TzqWebEditView::ExecCommand(int id, int option, const QVariant& input)
+{
+    if (!FReady)
+        return false;
+    switch (id) {
+    case DECMD_COPY:
+        FPage->triggerAction(QWebEnginePage::Copy);
+        return true;
+    case DECMD_CUT:
+        FPage->triggerAction(QWebEnginePage::Cut);
+        return true;
+    case DECMD_PASTE:
+        return Paste();
+    case DECMD_FINDTEXT:
+        return FindText(option, input);
+    default:
+        break;
+    }
+    const QString name = CommandName(id);
+    if (name.isEmpty())
+        return false;
+    QString value;
+    switch (id) {
+    case DECMD_HYPERLINK:
+    case DECMD_IMAGE: {
+        value = input.toString();
+        if (value.isEmpty() && option == OLECMDEXECOPT_PROMPTUSER) {
+            const std::optional<QString> asked =
+                AskText(id == DECMD_HYPERLINK ? u"링크 주소:"_s : u"그림 주소:"_s,
+                        id == DECMD_HYPERLINK ? u"http://"_s : QString());
+            if (!asked)
+                return false;
+            value = asked->trimmed();
+        }
+        if (value.isEmpty() || (id == DECMD_HYPERLINK && value == u"http://"_s))
+            return false;
+        break;
+    }
+    case DECMD_SETBACKCOLOR:
+    case DECMD_SETFORECOLOR:
+        value = ColorValue(input);
+        if (value.isEmpty())
+            return false;
+        break;
+    case DECMD_SETFONTNAME:
+    case DECMD_SETFONTSIZE:
+        value = input.toString();
+        if (value.isEmpty())
+            return false;
+        break;
+    default:
+        break;
+    }
+    return RunCommand(name, value);
+}
+
+bool TzqWebEditView::Paste()
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data)
+        return false;
+    if (data->hasHtml()) {
+        InsertHtml(FragmentOfClipboardHtml(data->html()));
+        return true;
+    }
+    if (data->hasText())
+        return RunCommand(u"insertText"_s, data->text());
+    return false;
+}
+
+bool TzqWebEditView::FindText(int option, const QVariant& input)
+{
+    QString text = input.toString();
+    if (text.isEmpty()) {
+        if (option == OLECMDEXECOPT_DONTPROMPTUSER)
+            return false;
+        const std::optional<QString> asked = AskText(u"찾을 내용:"_s, FLastFind);
+        if (!asked || asked->isEmpty())
+            return false;
+        text = *asked;
+    }
+    FLastFind = text;
+    FPage->findText(text);
+    return true;
+}
+
+int TzqWebEditView::QueryStatus(int id)
+{
+    const QString name = CommandName(id);
+    const bool known = !name.isEmpty() || id == DECMD_COPY || id == DECMD_CUT ||
+                       id == DECMD_PASTE || id == DECMD_FINDTEXT;
+    if (!known)
+        return DECMDF_NOTSUPPORTED;
+    if (!FReady)
+        return DECMDF_DISABLED;
+    switch (id) {
+    case DECMD_COPY:
+    case DECMD_CUT: {
+        // The document's own answer for these depends on script clipboard rights, not on the
+        // selection.
+        const std::optional<QVariant> v =
+            FPage->RunScript(u"(function () { var s = window.getSelection();"
+                             " return !!s && s.rangeCount > 0 && !s.isCollapsed; })()"_s);
+        return v && v->toBool() ? DECMDF_ENABLED : DECMDF_DISABLED;
+    }
+    case DECMD_PASTE: {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        return data && (data->hasHtml() || data->hasText()) ? DECMDF_ENABLED : DECMDF_DISABLED;
+    }
+    case DECMD_FINDTEXT:
+        return DECMDF_ENABLED;
+    default:
+        break;
+    }
+    const std::optional<QVariant> v =
+        FPage->RunScript(u"(function (n) { var d = document;"
+                         " if (!d.queryCommandSupported(n)) return 0;"
+                         " if (!d.queryCommandEnabled(n)) return 1;"
+                         " if (d.queryCommandIndeterm(n)) return 11;"
+                         " return d.queryCommandState(n) ? 7 : 3; })("_s +
+                         JsString(name) + u')');
+    return v ? v->toInt() : DECMDF_DISABLED;
+}
+
+int TzqWebEditView::ScrollTop()
+{
+    if (!FReady)
+        return -1;
+    const std::optional<QVariant> v = FPage->RunScript(u"Math.round(window.scrollY)"_s);
+    return v ? v->toInt() : -1;
+}
+
+void TzqWebEditView::ScrollTo(int y)
+{
+    FPage->runJavaScript(u"window.scrollTo(window.scrollX, %1)"_s.arg(y),
+                         TzqNotePage::ScriptWorld());
+}
+
+void TzqWebEditView::PrintDocument()
+{
+    if (FPrinter || !FReady)
+        return; // one print job at a time
+    auto printer = std::make_unique<QPrinter>();
+    QPrintDialog dialog(printer.get(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The engine prints after this returns; the printer lives until it is done.
+    FPrinter = std::move(printer);
+    print(FPrinter.get());
+}
+
+void TzqWebEditView::InsertHtml(const QString& html)
+{
+    if (!FReady)
+        return;
+    RunCommand(u"insertHTML"_s, html);
+}
+
+void TzqWebEditView::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    Q_EMIT ShowContextMenu(event->globalPos());
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "editor/izqviews.h"
+
+#include <QWebEngineView>
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class TzqNotePage;
+
+// Edit mode: the note in the browser engine's design mode. Commands run as the document's
+// editing commands from the program's own script world; the note's own scripts never run.
+class TzqWebEditView : public QWebEngineView, public IzqHtmlEditor {
+    Q_OBJECT
+
+public:
+    // Asks the user for a text (a link address, a search text); none when cancelled.
+    using TAskText =
+        std::function<std::optional<QString>(const QString& label, const QString& initial)>;
+
+    explicit TzqWebEditView(QWidget* parent = nullptr);
+    ~TzqWebEditView() override;
+
+    void LoadDocument(const QString& path) override;
+    // None also while a document is still loading: a half-loaded document is never saved.
+    std::optional<QString> DocumentHTML() override;
+    bool ExecCommand(int id, int option = OLECMDEXECOPT_DODEFAULT,
+                     const QVariant& input = {}) override;
+    int QueryStatus(int id) override;
+    int ScrollTop() override;
+    void ScrollTo(int y) override;
+    void PrintDocument() override;
+    void InsertHtml(const QString& html) override;
+
+    // The loaded document is editable.
+    bool DocumentReady() const { return FReady; }
+    TzqNotePage* NotePage() const { return FPage; }
+    // Replaces the Korean input dialogs (tests script the answers).
+    void SetAskText(TAskText ask) { FAskText = std::move(ask); }
+
+    // The name of the document's editing command behind a command id; empty for ids without
+    // one (copy, cut, paste and find are done by the view itself).
+    static QString CommandName(int id);
+
+Q_SIGNALS:
+    // The document is loaded and editable.
+    void DocumentComplete();
+    // The document could not be loaded; it stays unusable for editing.
+    void DocumentFailed();
+    // The user asked for the context menu; the editor opens its own there.
+    void ShowContextMenu(QPoint globalPos);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void PageLoadFinished(bool ok);
+    bool RunCommand(const QString& name, const QString& value = {});
+    bool Paste();
+    bool FindText(int option, const QVariant& input);
+    std::optional<QString> AskText(const QString& label, const QString& initial);
+
+    TzqNotePage* FPage;
+    TAskText FAskText;
+    std::unique_ptr<QPrinter> FPrinter;
+    // The file of the document being loaded or shown.
+    QString FUrlPath;
+    QString FLastFind;
+    bool FReady = false;
+    // Counts loads, so the answer of an older load's script is not taken for the current one.
+    int FLoadSerial = 0;
+    // How the loaded file spelled its doctype; the engine keeps only the lower-case name.
+    QString FDoctypeKeyword;
+    QString FDoctypeName;
+    QString FDoctypeTrail;
+};

@@ -1,0 +1,439 @@
+// The three note views with the real browser engine, offscreen: what the edit view reads back,
+// its commands and their states, the note's own scripts, link checks of the browse view, and
+// the source view's search and length limit.
+#include "editor/notecontent.h"
+#include "editor/zqbrowseview.h"
+#include "editor/zqnotepage.h"
+#include "editor/zqsourceedit.h"
+#include "editor/zqwebeditview.h"
+#include "platform/cp949.h"
+#include "platform/zqerror.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <iostream>
+
+using namespace Qt::Literals::StringLiterals;
+
+// Readable failures.
+void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+using testutil::ReadFile;
+using testutil::WriteFile;
+
+namespace {
+
+const QString Hangul = u"한글 똠방각하 ■ 돋움 뷁"_s;
+
+QByteArray Note(const QString& html)
+{
+    return cp949::FromUnicode(html);
+}
+
+// Selects the first text `word` of the body; collapsed to its start when `caret`.
+QString SelectWord(TzqNotePage* page, const QString& word, bool caret = false)
+{
+    const std::optional<QVariant> v = page->RunScript(uR"((function (w, caret) {
+              var k = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT), t;
+              while ((t = k.nextNode()) && t.data.indexOf(w) < 0) {}
+              var i = t.data.indexOf(w), r = document.createRange();
+              r.setStart(t, i); r.setEnd(t, caret ? i : i + w.length);
+              var s = window.getSelection(); s.removeAllRanges(); s.addRange(r);
+              return s.toString(); })('%1', %2))"_s.arg(word, caret ? u"true"_s : u"false"_s));
+    return v ? v->toString() : u"<no answer>"_s;
+}
+
+class ViewsTest : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return Dir.filePath(name); }
+
+    // Loads a note into the edit view and waits until it is editable.
+    bool Load(TzqWebEditView& view, const QString& path, int timeoutMs = 20000)
+    {
+        QSignalSpy complete(&view, &TzqWebEditView::DocumentComplete);
+        view.LoadDocument(path);
+        return complete.wait(timeoutMs) && view.DocumentReady();
+    }
+
+    std::unique_ptr<TzqWebEditView> EditView()
+    {
+        auto view = std::make_unique<TzqWebEditView>();
+        view->resize(640, 480);
+        view->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+        // No dialog may open in a test.
+        view->SetAskText([this](const QString& label, const QString&) {
+            Asked.append(label);
+            return Answer;
+        });
+        return view;
+    }
+
+    QTemporaryDir Dir;
+    QStringList Asked;
+    std::optional<QString> Answer;
+};
+
+} // namespace
+
+TEST_F(ViewsTest, EditViewReadsBackTheHangulOnlyCp949HasAndTheDoctypeAsWritten)
+{
+    const QByteArray withDoctype =
+        Note(u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+             u"\"http://www.w3.org/TR/html4/loose.dtd\">\r\n"
+             u"<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; charset=euc-kr\">"
+             u"</HEAD><BODY><P>"_s +
+             Hangul + u"</P></BODY></HTML>"_s);
+    WriteFile(Path(u"가.htm"_s), withDoctype);
+    WriteFile(Path(u"plain.htm"_s), Note(u"<html><body><p>"_s + Hangul + u"</p></body></html>"_s));
+    WriteFile(Path(u"system.htm"_s),
+              Note(u"<!doctype html SYSTEM \"about:legacy-compat\"><p>x</p>"_s));
+
+    auto view = EditView();
+    EXPECT_EQ(view->DocumentHTML(), std::nullopt); // nothing loaded: nothing to save
+    EXPECT_EQ(view->ScrollTop(), -1);
+
+    ASSERT_TRUE(Load(*view, Path(u"가.htm"_s)));
+    EXPECT_EQ(view->DocumentHTML(),
+              u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+              u"\"http://www.w3.org/TR/html4/loose.dtd\">\n"
+              u"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+              u"charset=euc-kr\"></head><body><p>"_s +
+                  Hangul + u"</p></body></html>"_s);
+    // Loading and reading never write the note.
+    EXPECT_EQ(ReadFile(Path(u"가.htm"_s)), withDoctype);
+
+    ASSERT_TRUE(Load(*view, Path(u"plain.htm"_s)));
+    EXPECT_EQ(view->DocumentHTML(),
+              u"<html><head></head><body><p>"_s + Hangul + u"</p></body></html>"_s);
+
+    ASSERT_TRUE(Load(*view, Path(u"system.htm"_s)));
+    EXPECT_EQ(view->DocumentHTML(), u"<!doctype html SYSTEM \"about:legacy-compat\">"
+                                    u"<html><head></head><body><p>x</p></body></html>"_s);
+
+    // A missing file never becomes editable.
+    QSignalSpy failed(view.get(), &TzqWebEditView::DocumentFailed);
+    view->LoadDocument(Path(u"missing.htm"_s));
+    EXPECT_TRUE(failed.wait(20000));
+    EXPECT_FALSE(view->DocumentReady());
+    EXPECT_EQ(view->DocumentHTML(), std::nullopt);
+    EXPECT_FALSE(view->ExecCommand(DECMD_BOLD));
+    EXPECT_EQ(view->QueryStatus(DECMD_BOLD), DECMDF_DISABLED);
+}
+
+TEST_F(ViewsTest, EditViewCommandsChangeTheSelectionAndReportTheirState)
+{
+    WriteFile(Path(u"n.htm"_s), Note(u"<html><body><p>alpha beta gamma</p></body></html>"_s));
+    auto view = EditView();
+    ASSERT_TRUE(Load(*view, Path(u"n.htm"_s)));
+    const QString before = view->DocumentHTML().value_or(QString());
+
+    EXPECT_EQ(view->QueryStatus(4242), DECMDF_NOTSUPPORTED);
+    EXPECT_FALSE(view->ExecCommand(4242));
+    // Nothing to undo yet: the engine reports it disabled.
+    const int undo = view->QueryStatus(DECMD_UNDO);
+    EXPECT_TRUE(undo == DECMDF_DISABLED || undo == DECMDF_ENABLED) << undo;
+
+    ASSERT_EQ(SelectWord(view->NotePage(), u"beta"_s), u"beta"_s);
+    EXPECT_EQ(view->QueryStatus(DECMD_BOLD), DECMDF_ENABLED);
+    EXPECT_EQ(view->QueryStatus(DECMD_COPY), DECMDF_ENABLED);
+    EXPECT_TRUE(view->ExecCommand(DECMD_BOLD));
+    EXPECT_EQ(view->QueryStatus(DECMD_BOLD), DECMDF_LATCHED);
+    EXPECT_EQ(view->QueryStatus(DECMD_ITALIC), DECMDF_ENABLED);
+    EXPECT_EQ(view->DocumentHTML(),
+              u"<html><head></head><body><p>alpha <b>beta</b> gamma</p></body></html>"_s);
+    EXPECT_EQ(view->QueryStatus(DECMD_UNDO), DECMDF_ENABLED);
+
+    // Colour values hold red in the lowest byte.
+    EXPECT_TRUE(view->ExecCommand(DECMD_SETFORECOLOR, OLECMDEXECOPT_DODEFAULT, 0x0000FF));
+    EXPECT_TRUE(view->DocumentHTML()->contains(u"<font color=\"#ff0000\">beta</font>"_s))
+        << view->DocumentHTML()->toStdString();
+    EXPECT_FALSE(view->ExecCommand(DECMD_SETFONTNAME, OLECMDEXECOPT_DONTPROMPTUSER, QString()));
+
+    EXPECT_TRUE(view->ExecCommand(DECMD_UNDO));
+    EXPECT_TRUE(view->ExecCommand(DECMD_UNDO));
+    EXPECT_EQ(view->DocumentHTML(), before);
+    EXPECT_EQ(view->QueryStatus(DECMD_REDO), DECMDF_ENABLED);
+
+    // A link asks for its address only when told to prompt; a cancelled prompt does nothing.
+    ASSERT_EQ(SelectWord(view->NotePage(), u"gamma"_s), u"gamma"_s);
+    EXPECT_FALSE(view->ExecCommand(DECMD_HYPERLINK, OLECMDEXECOPT_DONTPROMPTUSER));
+    EXPECT_TRUE(Asked.isEmpty());
+    EXPECT_FALSE(view->ExecCommand(DECMD_HYPERLINK, OLECMDEXECOPT_PROMPTUSER));
+    EXPECT_EQ(Asked, QStringList{u"링크 주소:"_s});
+    EXPECT_EQ(view->DocumentHTML(), before);
+    Answer = u"http://example.invalid/a"_s;
+    EXPECT_TRUE(view->ExecCommand(DECMD_HYPERLINK, OLECMDEXECOPT_PROMPTUSER));
+    EXPECT_TRUE(
+        view->DocumentHTML()->contains(u"<a href=\"http://example.invalid/a\">gamma</a>"_s));
+
+    // Copy goes to the clipboard through the view.
+    ASSERT_EQ(SelectWord(view->NotePage(), u"alpha"_s), u"alpha"_s);
+    QApplication::clipboard()->setText(u"old"_s);
+    EXPECT_TRUE(view->ExecCommand(DECMD_COPY));
+    EXPECT_TRUE(
+        QTest::qWaitFor([] { return QApplication::clipboard()->text() == u"alpha"_s; }, 5000));
+}
+
+TEST_F(ViewsTest, TheNotesOwnScriptsRunInNeitherView)
+{
+    WriteFile(Path(u"s.htm"_s),
+              Note(u"<html><head><title>T</title><script>document.title='changed';</script>"
+                   u"</head><body onload=\"document.body.innerHTML='Y'\"><p>kept</p>"
+                   u"<script>document.body.innerHTML='X'</script></body></html>"_s));
+    auto edit = EditView();
+    ASSERT_TRUE(Load(*edit, Path(u"s.htm"_s)));
+    EXPECT_EQ(edit->title(), u"T"_s);
+    EXPECT_TRUE(edit->DocumentHTML()->contains(u"<p>kept</p>"_s));
+
+    TzqBrowseView browse;
+    browse.resize(640, 480);
+    browse.show();
+    QSignalSpy complete(&browse, &TzqBrowseView::DocumentComplete);
+    browse.Navigate(Path(u"s.htm"_s));
+    ASSERT_TRUE(complete.wait(20000));
+    EXPECT_TRUE(complete.last().front().toBool());
+    EXPECT_EQ(browse.title(), u"T"_s);
+    EXPECT_EQ(browse.NotePage()->RunScript(u"document.body.innerText"_s)->toString().trimmed(),
+              u"kept"_s);
+}
+
+TEST_F(ViewsTest, InsertHtmlAndPasteWorkAtTheCaretAndInsertLeavesTheClipboardAlone)
+{
+    WriteFile(Path(u"n.htm"_s), Note(u"<html><body><p>alpha beta</p></body></html>"_s));
+    auto view = EditView();
+    ASSERT_TRUE(Load(*view, Path(u"n.htm"_s)));
+    QApplication::clipboard()->setText(u"known text"_s);
+
+    ASSERT_EQ(SelectWord(view->NotePage(), u"beta"_s, true), QString());
+    view->InsertHtml(u"<i>새</i>"_s);
+    // The engine keeps the space before an insertion visible as a no-break space.
+    EXPECT_EQ(view->DocumentHTML(),
+              u"<html><head></head><body><p>alpha&nbsp;<i>새</i>beta</p></body></html>"_s);
+    EXPECT_EQ(QApplication::clipboard()->text(), u"known text"_s);
+    EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasHtml());
+
+    // Paste takes the clipboard's markup: a header form by its offsets, or a bare snippet.
+    const QByteArray fragment = "<u>frag</u>";
+    const auto number = [](qsizetype n) { return QByteArray::number(n).rightJustified(9, '0'); };
+    const QByteArray lead = "<html><body><!--StartFragment-->";
+    const qsizetype headerSize = QByteArray("Version:1.0\r\nStartHTML:\r\nEndHTML:\r\n"
+                                            "StartFragment:\r\nEndFragment:\r\n")
+                                     .size() +
+                                 4 * 9;
+    const QByteArray body = lead + fragment + "<!--EndFragment--></body></html>";
+    const QByteArray cfHtml =
+        "Version:1.0\r\nStartHTML:" + number(headerSize) +
+        "\r\nEndHTML:" + number(headerSize + body.size()) +
+        "\r\nStartFragment:" + number(headerSize + lead.size()) +
+        "\r\nEndFragment:" + number(headerSize + lead.size() + fragment.size()) + "\r\n" + body;
+    auto* data = new QMimeData;
+    data->setHtml(QString::fromUtf8(cfHtml));
+    QApplication::clipboard()->setMimeData(data);
+    ASSERT_EQ(SelectWord(view->NotePage(), u"alpha"_s), u"alpha"_s);
+    EXPECT_TRUE(view->ExecCommand(DECMD_PASTE));
+    EXPECT_EQ(view->DocumentHTML(),
+              u"<html><head></head><body><p><u>frag</u>&nbsp;<i>새</i>beta</p></body></html>"_s);
+
+    auto* bare = new QMimeData;
+    bare->setHtml(u"<b>굵게</b>"_s);
+    QApplication::clipboard()->setMimeData(bare);
+    ASSERT_EQ(SelectWord(view->NotePage(), u"beta"_s), u"beta"_s);
+    EXPECT_TRUE(view->ExecCommand(DECMD_PASTE));
+    EXPECT_TRUE(view->DocumentHTML()->contains(u"<i>새</i><b>굵게</b></p>"_s))
+        << view->DocumentHTML()->toStdString();
+
+    // Plain text is pasted as text, not read as markup.
+    QApplication::clipboard()->setText(u"<s>"_s);
+    ASSERT_EQ(SelectWord(view->NotePage(), u"frag"_s), u"frag"_s);
+    EXPECT_TRUE(view->ExecCommand(DECMD_PASTE));
+    EXPECT_TRUE(view->DocumentHTML()->contains(u"<u>&lt;s&gt;</u>"_s))
+        << view->DocumentHTML()->toStdString();
+}
+
+TEST_F(ViewsTest, BrowseViewPutsLinkClicksToTheCheckAndStaysWhenRefused)
+{
+    WriteFile(Path(u"a.htm"_s),
+              Note(u"<html><body><p>page a</p><a id=l href=\"b 노트.htm\">b</a></body></html>"_s));
+    WriteFile(Path(u"b 노트.htm"_s), Note(u"<html><body><p>page b</p></body></html>"_s));
+    TzqBrowseView view;
+    view.resize(640, 480);
+    view.show();
+    QList<QPair<QUrl, bool>> asked;
+    bool allow = false;
+    view.SetNavigationCheck([&](const QUrl& url, bool isMainFrame) {
+        asked.append({url, isMainFrame});
+        return allow;
+    });
+    QSignalSpy complete(&view, &TzqBrowseView::DocumentComplete);
+    const auto bodyText = [&] {
+        const std::optional<QVariant> v = view.NotePage()->RunScript(u"document.body.innerText"_s);
+        return v ? v->toString().trimmed() : QString();
+    };
+
+    view.Navigate(Path(u"a.htm"_s));
+    ASSERT_TRUE(complete.wait(20000));
+    EXPECT_TRUE(asked.isEmpty()); // the program's own load is never asked
+    view.Refresh();
+    ASSERT_TRUE(complete.wait(20000));
+    EXPECT_TRUE(asked.isEmpty());
+
+    view.NotePage()->RunScript(u"document.getElementById('l').click(); true"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, 10000));
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(NotePathFromUrl(asked.front().first), Path(u"b 노트.htm"_s));
+    EXPECT_TRUE(asked.front().second);
+    QTest::qWait(300);
+    EXPECT_EQ(NotePathFromUrl(view.url()), Path(u"a.htm"_s));
+    EXPECT_TRUE(bodyText().startsWith(u"page a"_s));
+
+    allow = true;
+    complete.clear();
+    view.NotePage()->RunScript(u"document.getElementById('l').click(); true"_s);
+    ASSERT_TRUE(complete.wait(20000));
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_EQ(bodyText(), u"page b"_s);
+
+    view.Clear();
+    ASSERT_TRUE(complete.wait(20000));
+    EXPECT_EQ(view.url(), QUrl(u"about:blank"_s));
+    EXPECT_EQ(asked.size(), 2);
+}
+
+TEST_F(ViewsTest, SourceViewKeepsItsModifiedFlagAndFindsByTheOptions)
+{
+    TzqSourceEdit edit;
+    edit.show();
+    EXPECT_EQ(edit.font().family(), u"굴림체"_s);
+    edit.SetText(u"Apple apple pineapple APPLE\nsecond apple"_s);
+    edit.SetModified(false);
+    EXPECT_FALSE(edit.Modified());
+    QTest::keyClick(&edit, Qt::Key_Tab);
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_TRUE(edit.Text().startsWith(u"\tApple"_s));
+    edit.Undo();
+    EXPECT_EQ(edit.Text(), u"Apple apple pineapple APPLE\nsecond apple"_s);
+    edit.SetModified(false);
+
+    const auto found = [&] {
+        const QTextCursor c = edit.textCursor();
+        return std::pair(int(c.selectionStart()), int(c.selectionEnd()));
+    };
+    edit.moveCursor(QTextCursor::Start);
+    // Without the select option the caret stays.
+    EXPECT_TRUE(edit.FindText(u"apple"_s, 0));
+    EXPECT_EQ(found(), std::pair(0, 0));
+    EXPECT_TRUE(edit.FindText(u"apple"_s, zqFindSelect));
+    EXPECT_EQ(found(), std::pair(0, 5)); // letter case ignored
+    EXPECT_TRUE(edit.HasSelection());
+    EXPECT_TRUE(edit.FindText(u"apple"_s, zqFindSelect | zqFindMatchCase));
+    EXPECT_EQ(found(), std::pair(6, 11));
+    EXPECT_TRUE(edit.FindText(u"apple"_s, zqFindSelect | zqFindMatchCase));
+    EXPECT_EQ(found(), std::pair(16, 21)); // inside "pineapple"
+    EXPECT_TRUE(edit.FindText(u"apple"_s, zqFindSelect | zqFindMatchCase | zqFindWholeWord));
+    EXPECT_EQ(found(), std::pair(35, 40)); // skips "APPLE"
+    EXPECT_FALSE(edit.FindText(u"apple"_s, zqFindSelect | zqFindMatchCase));
+    EXPECT_EQ(found(), std::pair(35, 40)); // nothing found: nothing moves
+    EXPECT_TRUE(edit.FindText(u"APPLE"_s, zqFindSelect | zqFindBackward | zqFindMatchCase));
+    EXPECT_EQ(found(), std::pair(22, 27));
+    EXPECT_TRUE(edit.FindText(u"apple"_s, zqFindSelect | zqFindBackward | zqFindWholeWord));
+    EXPECT_EQ(found(), std::pair(6, 11));
+    EXPECT_FALSE(edit.Modified());
+
+    QSignalSpy menu(&edit, &TzqSourceEdit::ShowContextMenu);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(105, 205));
+    QApplication::sendEvent(edit.viewport(), &event);
+    ASSERT_EQ(menu.size(), 1);
+    EXPECT_EQ(menu.front().front().toPoint(), QPoint(105, 205));
+}
+
+TEST_F(ViewsTest, SourceViewRefusesTextBeyondTheLimitAndKeepsWhatItHad)
+{
+    TzqSourceEdit edit;
+    const QString full(TzqSourceEdit::MaxLength, u'a');
+    EXPECT_THROW(edit.SetText(full + u'b'), EzqError);
+    EXPECT_EQ(edit.Length(), 0);
+    edit.SetText(full);
+    edit.SetModified(false);
+    ASSERT_EQ(edit.Length(), TzqSourceEdit::MaxLength);
+
+    edit.moveCursor(QTextCursor::End);
+    QTest::keyClick(&edit, Qt::Key_X);
+    QTest::keyClick(&edit, Qt::Key_Return);
+    QApplication::clipboard()->setText(u"xy"_s);
+    edit.Paste();
+    QInputMethodEvent commit;
+    commit.setCommitString(u"한"_s);
+    QApplication::sendEvent(&edit, &commit);
+    EXPECT_EQ(edit.Length(), TzqSourceEdit::MaxLength);
+    EXPECT_FALSE(edit.Modified());
+    EXPECT_EQ(edit.Text(), full);
+
+    // Replacing a selection of the same size fits.
+    QTextCursor c = edit.textCursor();
+    c.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 2);
+    edit.setTextCursor(c);
+    edit.Paste();
+    EXPECT_EQ(edit.Length(), TzqSourceEdit::MaxLength);
+    EXPECT_TRUE(edit.Text().endsWith(u"axy"_s));
+    edit.moveCursor(QTextCursor::Left, QTextCursor::KeepAnchor);
+    QTest::keyClick(&edit, Qt::Key_Z);
+    EXPECT_TRUE(edit.Text().endsWith(u"axz"_s));
+}
+
+// Times of a large note; printed for the record, bounded loosely.
+TEST_F(ViewsTest, LargeNoteTimesAndScrolling)
+{
+    QString html = u"<html><body>"_s;
+    qsizetype bytes = 0;
+    int n = 0;
+    while (bytes < 1024 * 1024) {
+        const QString p = u"<p>%1 "_s.arg(++n) + Hangul + u" 문단의 글입니다 abcdefghij</p>\r\n"_s;
+        bytes += cp949::FromUnicode(p).size();
+        html += p;
+    }
+    html += u"</body></html>"_s;
+    WriteFile(Path(u"big.htm"_s), Note(html));
+
+    auto view = EditView();
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(Load(*view, Path(u"big.htm"_s), 60000));
+    const qint64 load = timer.elapsed();
+
+    timer.restart();
+    const std::optional<QString> doc = view->DocumentHTML();
+    const qint64 read = timer.elapsed();
+    ASSERT_TRUE(doc);
+    EXPECT_TRUE(doc->contains(u"<p>%1 "_s.arg(n) + Hangul));
+
+    SelectWord(view->NotePage(), u"똠방각하"_s);
+    timer.restart();
+    constexpr int rounds = 20;
+    for (int i = 0; i < rounds; ++i)
+        EXPECT_EQ(view->QueryStatus(DECMD_BOLD), DECMDF_ENABLED);
+    const double query = double(timer.elapsed()) / rounds;
+
+    std::cout << "[ timing ] 1 MB note (" << n << " paragraphs): load " << load
+              << " ms, DocumentHTML " << read << " ms, QueryStatus " << query << " ms\n";
+    RecordProperty("load_ms", int(load));
+    RecordProperty("document_html_ms", int(read));
+    EXPECT_LT(read, 5000);
+    EXPECT_LT(query, 500);
+
+    EXPECT_EQ(view->ScrollTop(), 0);
+    view->ScrollTo(3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->ScrollTop() == 3000; }, 5000));
+}
