@@ -206,18 +206,7 @@ public:
         };
 #ifdef QUILLET_HAVE_ICU
         if (FCollator) {
-            const char* base = reinterpret_cast<const char*>(FArena.get());
-            std::sort(FKeys.begin(), FKeys.end(), [&](const TKeyRef& a, const TKeyRef& b) {
-                if (a.Head != b.Head)
-                    return a.Head < b.Head;
-                // Equal heads without a zero byte: both keys go on past them.
-                if ((a.Head & 0xff) != 0) {
-                    const int c = std::strcmp(base + a.Offset + 8, base + b.Offset + 8);
-                    if (c != 0)
-                        return c < 0;
-                }
-                return tie(a.Index, b.Index);
-            });
+            SortKeys(FKeys.data(), FKeys.data() + FKeys.size(), 0, tie);
             for (size_t i = 0; i < order.size(); ++i)
                 order[i] = FKeys[i].Index;
             return order;
@@ -251,16 +240,48 @@ private:
             FArena.get()[FUsed] = 0;
             n = 1;
         }
-        // Sort keys end in their only zero byte.
         const quint8* key = FArena.get() + FUsed;
-        quint64 head = 0;
-        int k = 0;
-        for (; k < 8 && k < n; ++k)
-            head = head << 8 | key[k];
-        head <<= 8 * (8 - k);
-        FKeys.push_back({head, FUsed, quint32(FKeys.size())});
+        FKeys.push_back({Head(key), FUsed, quint32(FKeys.size())});
         FUsed += size_t(n);
     }
+    // Eight bytes of a key, most significant first; those after its end count as zero. Sort
+    // keys end in their only zero byte.
+    static quint64 Head(const quint8* key)
+    {
+        quint64 head = 0;
+        int k = 0;
+        for (; k < 8 && key[k] != 0; ++k)
+            head = head << 8 | key[k];
+        return head << 8 * (8 - k);
+    }
+
+    // Sorts by the heads, then each run of equal heads by the next eight bytes of its keys,
+    // and so on: the keys are read in one pass per eight bytes they share, instead of once
+    // per comparison. Keys equal to their end are ordered by tie.
+    template <typename F>
+    void SortKeys(TKeyRef* first, TKeyRef* last, size_t depth, const F& tie) const
+    {
+        std::sort(first, last, [](const TKeyRef& a, const TKeyRef& b) { return a.Head < b.Head; });
+        while (first != last) {
+            TKeyRef* run = first + 1;
+            while (run != last && run->Head == first->Head)
+                ++run;
+            if (run - first > 1) {
+                if ((first->Head & 0xff) == 0) {
+                    // The keys ended within these eight bytes: they are equal.
+                    std::sort(first, run, [&](const TKeyRef& a, const TKeyRef& b) {
+                        return tie(a.Index, b.Index);
+                    });
+                } else {
+                    for (TKeyRef* k = first; k != run; ++k)
+                        k->Head = Head(FArena.get() + k->Offset + depth + 8);
+                    SortKeys(first, run, depth + 8, tie);
+                }
+            }
+            first = run;
+        }
+    }
+
     void Grow(size_t needed)
     {
         if (needed <= FSize)
