@@ -123,6 +123,16 @@ TEST_F(ViewsTest, EditViewReadsBackTheHangulOnlyCp949HasAndTheDoctypeAsWritten)
     EXPECT_EQ(view->DocumentHTML(), u"<!doctype html SYSTEM \"about:legacy-compat\">"
                                     u"<html><head></head><body><p>x</p></body></html>"_s);
 
+    // A load replaced by the next one at once: the later note is the one edited.
+    QSignalSpy complete(view.get(), &TzqWebEditView::DocumentComplete);
+    view->LoadDocument(Path(u"가.htm"_s));
+    view->LoadDocument(Path(u"plain.htm"_s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->DocumentReady(); }, 20000));
+    EXPECT_EQ(view->DocumentHTML(),
+              u"<html><head></head><body><p>"_s + Hangul + u"</p></body></html>"_s);
+    QTest::qWait(200);
+    EXPECT_EQ(complete.size(), 1);
+
     // A missing file never becomes editable.
     QSignalSpy failed(view.get(), &TzqWebEditView::DocumentFailed);
     view->LoadDocument(Path(u"missing.htm"_s));
@@ -436,4 +446,36 @@ TEST_F(ViewsTest, LargeNoteTimesAndScrolling)
     EXPECT_EQ(view->ScrollTop(), 0);
     view->ScrollTo(3000);
     EXPECT_TRUE(QTest::qWaitFor([&] { return view->ScrollTop() == 3000; }, 5000));
+}
+
+TEST_F(ViewsTest, EditViewTakesKoreanFromTheInputMethodAndLeavesItsMenuToTheEditor)
+{
+    WriteFile(Path(u"n.htm"_s), Note(u"<html><body><p>alpha beta</p></body></html>"_s));
+    auto view = EditView();
+    ASSERT_TRUE(Load(*view, Path(u"n.htm"_s)));
+    view->activateWindow();
+    view->setFocus();
+    ASSERT_EQ(SelectWord(view->NotePage(), u"beta"_s, true), QString());
+    QWidget* input = view->focusProxy();
+    ASSERT_TRUE(input);
+
+    // A composition, then its committed syllables.
+    QInputMethodEvent compose(u"하"_s, {});
+    QApplication::sendEvent(input, &compose);
+    QInputMethodEvent commit;
+    commit.setCommitString(u"한글"_s);
+    QApplication::sendEvent(input, &commit);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view->DocumentHTML().value_or(QString()).contains(u"한글beta"_s); }, 5000))
+        << view->DocumentHTML().value_or(QString()).toStdString();
+
+    QSignalSpy menu(view.get(), &TzqWebEditView::ShowContextMenu);
+    QTest::mouseClick(input, Qt::RightButton, {}, QPoint(20, 15));
+    EXPECT_TRUE(menu.wait(5000));
+
+    // Find asks for its text unless it is given one.
+    EXPECT_FALSE(view->ExecCommand(DECMD_FINDTEXT));
+    EXPECT_EQ(Asked, QStringList{u"찾을 내용:"_s});
+    EXPECT_TRUE(view->ExecCommand(DECMD_FINDTEXT, OLECMDEXECOPT_DODEFAULT, u"alpha"_s));
+    EXPECT_EQ(Asked.size(), 1);
 }
