@@ -69,6 +69,8 @@ void TfrmMsgBox::SetMessage(const QString& text)
     FLayout->beginLayout();
     for (QTextLine line = FLayout->createLine(); line.isValid(); line = FLayout->createLine()) {
         line.setLineWidth(TzqMsgBoxState::MessageWidth);
+        if (line.lineNumber() > 0)
+            y += TzqMsgBoxState::MessageLineGap;
         line.setPosition(QPointF(0, y));
         y += line.height();
     }

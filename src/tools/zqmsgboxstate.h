@@ -19,6 +19,9 @@ public:
     static constexpr int MessageLeft = 5;
     static constexpr int MessageTop = 20;
     static constexpr int MessageWidth = 231;
+    // Room between the message's lines: the Korean fonts that stand in for the narrow Windows
+    // ones fill their line completely, and wrapped lines would touch.
+    static constexpr int MessageLineGap = 2;
 
     int Ticks() const { return FTicks; }
 

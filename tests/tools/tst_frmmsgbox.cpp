@@ -66,7 +66,7 @@ TEST_F(MsgBoxTest, LongMessagesWrapAndTheBoxGrows)
 
     // Line breaks inside a message are kept.
     TfrmMsgBox* twoLines = Show(u"첫 줄\r\n둘째 줄"_s);
-    EXPECT_EQ(twoLines->MessageRect().height(), 2 * oneLine);
+    EXPECT_EQ(twoLines->MessageRect().height(), 2 * oneLine + TzqMsgBoxState::MessageLineGap);
 }
 
 TEST_F(MsgBoxTest, SitsAtTheTopRightOfTheMainWindow)
