@@ -87,6 +87,46 @@ template <typename F> bool ReadDirectory(const QString& dir, F&& visit)
     closedir(d);
     return true;
 }
+
+// A directory opened for reading by descriptor, closed with the object.
+class TDirFd {
+public:
+    TDirFd(int at, const char* path) : FFd(openat(at, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~TDirFd()
+    {
+        if (FFd >= 0)
+            close(FFd);
+    }
+    TDirFd(const TDirFd&) = delete;
+    TDirFd& operator=(const TDirFd&) = delete;
+    int Get() const { return FFd; }
+
+private:
+    int FFd;
+};
+
+// Whether the directory path (relative to the directory at) holds an entry the tree would
+// list. Opened beside its parent and read into a small buffer, stopping at the first such
+// entry: the tree asks this of every folder it lists. The folder note begins with "__" too.
+bool HasListableEntriesAt(int at, const char* path)
+{
+    const TDirFd dir(at, path);
+    if (dir.Get() < 0)
+        return false;
+    alignas(struct dirent64) char buf[1024];
+    for (;;) {
+        const ssize_t n = getdents64(dir.Get(), buf, sizeof buf);
+        if (n <= 0)
+            return false;
+        for (ssize_t off = 0; off < n;) {
+            const auto* e = reinterpret_cast<const struct dirent64*>(buf + off);
+            const char* name = e->d_name;
+            if (name[0] != '.' && !(name[0] == '_' && name[1] == '_'))
+                return true;
+            off += e->d_reclen;
+        }
+    }
+}
 #else
 bool IsNoteFileName(const QString& name)
 {
@@ -350,16 +390,7 @@ TzqTreeModel::~TzqTreeModel() = default;
 bool TzqTreeModel::HasListableEntries(const QString& dir)
 {
 #ifdef Q_OS_UNIX
-    bool found = false;
-    ReadDirectory(dir, [&](const char* n, bool) {
-        if (n[0] == '.' || (n[0] == '_' && n[1] == '_'))
-            return true;
-        if (std::strcmp(n, "___zq_quillet__folder.htm") == 0)
-            return true;
-        found = true;
-        return false;
-    });
-    return found;
+    return HasListableEntriesAt(AT_FDCWD, QFile::encodeName(dir).constData());
 #else
     QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
@@ -382,13 +413,23 @@ void TzqTreeModel::ListFolder(TNode* parent, const QString& dir)
     // The marker goes; what the directory holds takes its place.
     parent->Children.clear();
     parent->Children.reserve(folderOrder.size() + noteOrder.size());
+#ifdef Q_OS_UNIX
+    const TDirFd dirFd(AT_FDCWD, QFile::encodeName(dir).constData());
+#else
     QString subdir = dir + u'/';
     const qsizetype subdirStem = subdir.size();
+#endif
     for (quint32 i : folderOrder) {
         TNode* node = parent->AddChild(std::move(folders.Entries[i].Name), TNodeKind::Folder);
+#ifdef Q_OS_UNIX
+        const bool listable =
+            HasListableEntriesAt(dirFd.Get(), QFile::encodeName(node->Name).constData());
+#else
         subdir.truncate(subdirStem);
         subdir += node->Name;
-        if (HasListableEntries(subdir))
+        const bool listable = HasListableEntries(subdir);
+#endif
+        if (listable)
             node->AddChild(MarkerText, TNodeKind::Marker);
     }
     for (quint32 i : noteOrder) {

@@ -415,3 +415,33 @@ TEST_F(TreeTest, BackslashAndColonInANoteNameStayInItsText)
     EXPECT_EQ(model->PageKey(de), page);
     EXPECT_EQ(model->NodePath(de), Root + u"/F/d:\\e.f"_s);
 }
+
+TEST_F(TreeTest, ExpandButtonOnlyForFoldersWithSomethingToList)
+{
+    // Many long hidden names fill more than one read of the directory.
+    const QString filler = QString(120, u'x');
+    for (int i = 0; i < 60; ++i) {
+        Touch(u"Hidden/__%1%2"_s.arg(i).arg(filler));
+        Touch(u"Late/.%1%2"_s.arg(i).arg(filler));
+    }
+    Touch(u"Hidden/___zq_quillet__folder.htm"_s);
+    MakeDir(u"Hidden/.git"_s);
+    Touch(u"Late/z.txt"_s);
+    MakeDir(u"Sub/Inner"_s);
+    MakeDir(u"Bare"_s);
+    Tree->LoadRoot(Root);
+    TzqTreeModel* model = Tree->Model();
+    EXPECT_FALSE(model->IsNotLoaded(Top(u"Hidden"_s)));
+    EXPECT_TRUE(model->IsNotLoaded(Top(u"Late"_s)));
+    EXPECT_TRUE(model->IsNotLoaded(Top(u"Sub"_s))); // a folder counts
+    EXPECT_FALSE(model->IsNotLoaded(Top(u"Bare"_s)));
+    EXPECT_FALSE(TzqTreeModel::HasListableEntries(Root + u"/Hidden"_s));
+    EXPECT_TRUE(TzqTreeModel::HasListableEntries(Root + u"/Late"_s));
+    EXPECT_FALSE(TzqTreeModel::HasListableEntries(Root + u"/missing"_s));
+    // Listed inside a folder too, beside its parent.
+    const QModelIndex sub = Top(u"Sub"_s);
+    model->LoadChildren(sub);
+    const QModelIndex inner = model->FindChild(sub, u"inner"_s);
+    ASSERT_TRUE(inner.isValid());
+    EXPECT_FALSE(model->IsNotLoaded(inner));
+}
