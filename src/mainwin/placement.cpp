@@ -1,8 +1,18 @@
 #include "mainwin/placement.h"
 
+#include "app/zqinifile.h"
+#include "app/zqprjinfo.h"
+
 #include <limits>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
+
+QRect PrimaryMonitor(const QList<QRect>& monitors)
+{
+    return monitors.isEmpty() ? QRect(0, 0, 1024, 768) : monitors.front();
+}
 
 qint64 DistanceSquared(const QRect& a, const QRect& b)
 {
@@ -33,8 +43,7 @@ QRect NearestMonitor(const QRect& rect, const QList<QRect>& monitors)
 
 QPoint PlaceWindow(const TzqPlacementInput& input)
 {
-    const QRect primary =
-        input.Monitors.isEmpty() ? QRect(0, 0, 1024, 768) : input.Monitors.front();
+    const QRect primary = PrimaryMonitor(input.Monitors);
     if (input.FirstStart)
         return {primary.left() + primary.width() / 2 - 350,
                 primary.top() + primary.height() / 2 - 250};
@@ -60,4 +69,49 @@ QPoint MaximizedStoredPlace(const QRect& stored, const QRect& windowMonitor,
     if (storedMonitor == windowMonitor || storedMonitor.isNull())
         return stored.topLeft();
     return windowMonitor.topLeft() + (stored.topLeft() - storedMonitor.topLeft());
+}
+
+TzqStartPlacement ReadStartPlacement(const TzqIniFile& ini, int bootMode,
+                                     const QList<QRect>& monitors, bool furtherInstance)
+{
+    TzqPlacementInput in;
+    in.FirstStart = !ini.SectionExists(ProgramSection);
+    in.Stored = QPoint(ini.ReadInteger(ProgramSection, u"Left"_s, 100),
+                       ini.ReadInteger(ProgramSection, u"Top"_s, 100));
+    in.Monitors = monitors;
+    in.FurtherInstance = furtherInstance;
+    TzqStartPlacement out;
+    out.Place = PlaceWindow(in);
+    out.Size = QSize(ini.ReadInteger(ProgramSection, u"Width"_s, 700),
+                     ini.ReadInteger(ProgramSection, u"Height"_s, 500));
+    if (bootMode == 1)
+        out.Show = TzqStartShow::Maximized;
+    else if (bootMode == 2)
+        out.Show = TzqStartShow::Tray;
+    else if (ini.ReadBool(ProgramSection, u"Maximized"_s, false))
+        out.Show = TzqStartShow::Maximized;
+    return out;
+}
+
+void WriteClosePlacement(TzqIniFile& ini, bool maximized, const QRect& bounds,
+                         const QRect& windowMonitor, const QList<QRect>& monitors)
+{
+    ini.WriteBool(ProgramSection, u"Maximized"_s, maximized);
+    if (!maximized) {
+        ini.WriteInteger(ProgramSection, u"Left"_s, bounds.left());
+        ini.WriteInteger(ProgramSection, u"Top"_s, bounds.top());
+        ini.WriteInteger(ProgramSection, u"Width"_s, bounds.width());
+        ini.WriteInteger(ProgramSection, u"Height"_s, bounds.height());
+        return;
+    }
+    const QRect screen = PrimaryMonitor(monitors);
+    const QRect stored(ini.ReadInteger(ProgramSection, u"Left"_s, 25),
+                       ini.ReadInteger(ProgramSection, u"Top"_s, 25),
+                       ini.ReadInteger(ProgramSection, u"Width"_s, screen.width() - 50),
+                       ini.ReadInteger(ProgramSection, u"Height"_s, screen.height() - 50));
+    const QPoint moved = MaximizedStoredPlace(stored, windowMonitor, monitors);
+    if (moved == stored.topLeft())
+        return;
+    ini.WriteInteger(ProgramSection, u"Left"_s, moved.x());
+    ini.WriteInteger(ProgramSection, u"Top"_s, moved.y());
 }
