@@ -6,10 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QPlainTextEdit>
-#include <QSizeGrip>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,28 +63,6 @@ TEST_F(NotePadTest, NothingIsWrittenUntilTheNotePadCloses)
     EXPECT_TRUE(Pad.isNull()) << "the main window owns the notepad";
     EXPECT_EQ(ReadFile(TextFile()), QByteArray("old\r\n"));
     EXPECT_EQ(ReadFile(Ini()), QByteArray("[PROGRAM]\r\nTreeWidth=250\r\n"));
-}
-
-TEST_F(NotePadTest, LooksAsItShould)
-{
-    ToggleNotePad(Pad, Main.get(), Prj);
-    EXPECT_EQ(Pad->windowTitle(), u"메모장"_s);
-    EXPECT_EQ(Pad->parentWidget(), Main.get());
-    EXPECT_TRUE(Pad->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(Pad->windowType(), Qt::Tool);
-    QPlainTextEdit* mem = Pad->findChild<QPlainTextEdit*>(u"mem"_s);
-    ASSERT_EQ(mem, Pad->Memo());
-    EXPECT_EQ(mem->font().family(), u"돋움체"_s);
-    EXPECT_EQ(mem->font().pointSize(), 9);
-    QWidget* bar = Pad->findChild<QWidget*>(u"pnlStatusBar"_s);
-    ASSERT_TRUE(bar);
-    EXPECT_EQ(bar->height(), 19);
-    EXPECT_EQ(bar->geometry().bottom(), Pad->height() - 1);
-    EXPECT_EQ(mem->geometry().bottom() + 1, bar->geometry().top());
-    QSizeGrip* grip = bar->findChild<QSizeGrip*>(u"imgResize"_s);
-    ASSERT_TRUE(grip);
-    EXPECT_EQ(grip->geometry().right(), bar->width() - 2);
-    EXPECT_EQ(Pad->palette().color(QPalette::Window), Main->palette().color(QPalette::Window));
 }
 
 TEST_F(NotePadTest, OpenTypeEscapeReopenKeepsTheText)
@@ -150,18 +126,4 @@ TEST_F(NotePadTest, TextThatCannotBeWrittenKeepsTheWindowOpen)
     EXPECT_FALSE(Pad->isVisible());
     EXPECT_EQ(errors.size(), 1);
     EXPECT_TRUE(Prj.LoadFormPlacement(u"TfrmNotePad"_s).has_value());
-}
-
-TEST_F(NotePadTest, CutAndPasteWorkInTheMemo)
-{
-    ToggleNotePad(Pad, Main.get(), Prj);
-    QPlainTextEdit* mem = Pad->Memo();
-    TypeKorean(mem, u"가나다"_s);
-    mem->selectAll();
-    QTest::keyClick(mem, Qt::Key_X, Qt::ControlModifier);
-    EXPECT_EQ(mem->toPlainText(), QString());
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"가나다"_s);
-    QTest::keyClick(mem, Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(mem, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(mem->toPlainText(), u"가나다가나다"_s);
 }

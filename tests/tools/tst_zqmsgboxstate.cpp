@@ -44,14 +44,3 @@ TEST(MsgBoxState, TrimsBlanksAndKeepsInnerLineBreaks)
     // Only blanks and control characters go: a full-width space stays.
     EXPECT_EQ(TzqMsgBoxState::TrimMessage(u"\u3000가 "_s), u"\u3000가"_s);
 }
-
-TEST(MsgBoxState, PlacedAtTheTopRightOfTheMainWindow)
-{
-    EXPECT_EQ(TzqMsgBoxState::BoxPosition(QRect(100, 50, 700, 500)),
-              QPoint(100 + 700 - 242 - 3, 50 + 22));
-    // A window on a monitor left of the primary one.
-    EXPECT_EQ(TzqMsgBoxState::BoxPosition(QRect(-1280, -10, 400, 300), 242),
-              QPoint(-1280 + 400 - 245, 12));
-    EXPECT_EQ(TzqMsgBoxState::BoxHeight(12), 42);
-    EXPECT_EQ(TzqMsgBoxState::BoxHeight(60), 90);
-}
