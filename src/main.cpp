@@ -2,6 +2,7 @@
 
 #include "app/mappedhwnd.h"
 #include "app/singleinstance.h"
+#include "app/zqapplication.h"
 #include "app/zqinstancelock.h"
 #include "app/zqinstanceserver.h"
 #include "app/zqprjinfo.h"
@@ -52,7 +53,8 @@ int main(int argc, char* argv[])
 {
     UseProgramFontConfig(argv[0]);
     TzqNoteSchemeHandler::RegisterScheme();
-    QApplication app(argc, argv);
+    TzqApplication app(argc, argv);
+    app.CloseOnTerminationSignals();
     QApplication::setApplicationName(u"zqQuillet"_s);
     QApplication::setApplicationVersion(TzqPrjInfo::VersionText());
     QIcon icon;
@@ -79,13 +81,12 @@ int main(int argc, char* argv[])
         auto window = std::make_unique<TfrmMainQL>(IsFurtherInstanceArgument(arguments));
         TzqInstanceServer server(recordDir);
         QObject::connect(&server, &TzqInstanceServer::WakeRequested, window.get(),
-                         [w = window.get()] { w->BringToForeground(); });
+                         [w = window.get()] { w->WakeUp(); });
         if (!recordDir.isEmpty() && server.Listen())
             TMappedHwnd(recordDir).Set(server.ServerName());
+        window->ShowAtStart(first);
         // Placement and the last page do not wait for the window manager's activation.
         window->FormActivate();
-        if (!window->isVisible())
-            window->show();
         result = QApplication::exec();
     } catch (const EzqError& e) {
         QMessageBox::critical(nullptr, TzqPrjInfo::TitleText(), e.Message());

@@ -1,67 +1,25 @@
 #include "editor/frmdhtmleditor.h"
 
-#include "app/zqprjinfo.h"
-#include "editor/notecontent.h"
-#include "editor/zqnoteschemehandler.h"
+#include "editor/zqbrowseview.h"
+#include "editor/zqnoteeditor.h"
+#include "editor/zqsourceedit.h"
+#include "editor/zqwebeditview.h"
 #include "platform/zqerror.h"
-#include "store/util.h"
-#include "store/zqtree.h"
 #include "store/zqtreeview.h"
 
 #include <QApplication>
-
-#include <QFileInfo>
+#include <QClipboard>
+#include <QMenu>
 #include <QStackedLayout>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-// One handler for the whole program, installed on the default profile.
-void InstallSchemeHandler()
-{
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    QWebEngineProfile* profile = QWebEngineProfile::defaultProfile();
-    profile->installUrlSchemeHandler(NoteScheme, new TzqNoteSchemeHandler(profile));
-}
-
-// The page's own scripts never run: notes pasted from the web carry them.
-void LockDown(QWebEngineView* view)
-{
-    QWebEngineSettings* s = view->settings();
-    s->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-    s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
-    s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
-    // Pages that name no installed font read in the Korean fonts of this system.
-    s->setFontFamily(QWebEngineSettings::StandardFont, u"NanumGothic"_s);
-    s->setFontFamily(QWebEngineSettings::SansSerifFont, u"NanumGothic"_s);
-    s->setFontFamily(QWebEngineSettings::SerifFont, u"NanumMyeongjo"_s);
-    s->setFontFamily(QWebEngineSettings::FixedFont, u"NanumGothicCoding"_s);
-}
-
-} // namespace
-
-TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, TzqTree* tree, QWidget* parent)
-    : QWidget(parent), FHost(host), FTree(tree)
+TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* parent)
+    : QWidget(parent), FHost(host), FUi(ui)
 {
     setObjectName(u"DhtmlEditor"_s);
-    InitEditor();
-}
-
-void TfrmDhtmlEditor::InitEditor()
-{
-    InstallSchemeHandler();
     FViews = new QStackedLayout(this);
     FViews->setContentsMargins(0, 0, 0, 0);
 
@@ -69,73 +27,156 @@ void TfrmDhtmlEditor::InitEditor()
     pnlWeb->setObjectName(u"pnlWeb"_s);
     auto* webLayout = new QVBoxLayout(pnlWeb);
     webLayout->setContentsMargins(0, 0, 0, 0);
-    FBrowser = new QWebEngineView(pnlWeb);
-    FBrowser->setObjectName(u"FBrowser"_s);
-    LockDown(FBrowser);
-    FBrowser->setUrl(QUrl(u"about:blank"_s));
+    FBrowser = new TzqBrowseView(pnlWeb);
     webLayout->addWidget(FBrowser);
     FViews->addWidget(pnlWeb);
-    connect(FBrowser, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        FBrowseLoading = false;
+    dhtml = new TzqWebEditView(this);
+    FViews->addWidget(dhtml);
+    rchDhtml = new TzqSourceEdit(this);
+    FViews->addWidget(rchDhtml);
+
+    FLogic = new TzqNoteEditor(dhtml, FBrowser, rchDhtml, host, ui, this);
+    FBrowser->SetNavigationCheck([this](const QUrl& url, bool isMainFrame) {
+        return !isMainFrame || FLogic->BeforeNavigate(url);
+    });
+    connect(FBrowser, &TzqBrowseView::DocumentComplete, this, [this](bool ok) {
+        FLogic->BrowseDocumentComplete();
         Q_EMIT BrowseLoadFinished(ok);
     });
+    connect(FBrowser, &TzqBrowseView::StatusText, FLogic, &TzqNoteEditor::BrowseStatusTextChange);
+    connect(dhtml, &TzqWebEditView::DocumentComplete, FLogic, [this] {
+        FLogic->EditDocumentComplete();
+        FLogic->EditDisplayChanged();
+    });
+    connect(FLogic, &TzqNoteEditor::ModeApplied, this, &TfrmDhtmlEditor::ModeApplied);
+    connect(FLogic, &TzqNoteEditor::FocusRequested, this, &TfrmDhtmlEditor::FocusLater);
+    connect(dhtml, &TzqWebEditView::ShowContextMenu, this, &TfrmDhtmlEditor::ShowPopup);
+    connect(rchDhtml, &TzqSourceEdit::ShowContextMenu, this, &TfrmDhtmlEditor::ShowPopup);
 
     tmrFocus = new QTimer(this);
     tmrFocus->setSingleShot(true);
     tmrFocus->setInterval(300);
     connect(tmrFocus, &QTimer::timeout, this, &TfrmDhtmlEditor::tmrFocusTimer);
+    CreatePopupMenu();
+}
+
+TfrmDhtmlEditor::~TfrmDhtmlEditor() = default;
+
+void TfrmDhtmlEditor::CreatePopupMenu()
+{
+    pop = new QMenu(this);
+    pop->setObjectName(u"pop"_s);
+    struct TItem {
+        const char16_t* Name;
+        const char16_t* Caption;
+        const char16_t* Key;
+        int Kind;
+    };
+    // Kind: the clipboard command (0 cut, 1 copy, 2 paste, 3 undo, 4 redo), 5 paste text.
+    const TItem items[] = {
+        {u"actCut", u"잘라내기", u"Ctrl+X", 0},
+        {u"actCopy", u"복사", u"Ctrl+C", 1},
+        {u"actPaste", u"붙여넣기", u"Ctrl+V", 2},
+        {u"actPasteText", u"텍스트만 붙여넣기", u"Shift+Ctrl+V", 5},
+        {nullptr, nullptr, nullptr, -1},
+        {u"actUndo", u"작업 취소", u"Ctrl+Z", 3},
+        {u"actRedo", u"취소를 실행", u"Shift+Ctrl+Z", 4},
+    };
+    for (const TItem& item : items) {
+        if (!item.Name) {
+            pop->addSeparator();
+            continue;
+        }
+        QAction* a = pop->addAction(QString::fromUtf16(item.Caption));
+        a->setObjectName(QString::fromUtf16(item.Name));
+        // The views handle these keys themselves; the menu only shows them.
+        a->setShortcut(QKeySequence(QString::fromUtf16(item.Key)));
+        a->setShortcutContext(Qt::WidgetShortcut);
+        const int kind = item.Kind;
+        connect(a, &QAction::triggered, this, [this, kind] {
+            if (kind == 5)
+                PasteText();
+            else
+                FLogic->ClipboardCommand(kind);
+        });
+    }
+}
+
+void TfrmDhtmlEditor::ShowPopup(const QPoint& globalPos)
+{
+    for (QAction* a : pop->actions()) {
+        const QString name = a->objectName();
+        const int kind = name == u"actCut"_s    ? 0
+                         : name == u"actCopy"_s ? 1
+                         : name == u"actUndo"_s ? 3
+                         : name == u"actRedo"_s ? 4
+                                                : -1;
+        if (kind >= 0)
+            a->setEnabled(FLogic->ClipboardCommandEnabled(kind));
+    }
+    pop->popup(globalPos);
+}
+
+void TfrmDhtmlEditor::PasteText()
+{
+    const QString text = QApplication::clipboard()->text();
+    if (FHost->ViewMode() == 2) {
+        rchDhtml->insertPlainText(text);
+        return;
+    }
+    // Text only: what the clipboard holds is shown as text, never read as markup.
+    QString html = text.toHtmlEscaped();
+    html.replace(u"\r\n"_s, u"\n"_s);
+    html.replace(u'\n', u"<br>"_s);
+    FLogic->InsertHtml(html);
+}
+
+QWebEngineView* TfrmDhtmlEditor::CurrentWebView() const
+{
+    switch (FHost->ViewMode()) {
+    case 0:
+        return FBrowser;
+    case 1:
+        return dhtml;
+    default:
+        return nullptr;
+    }
+}
+
+void TfrmDhtmlEditor::ModeApplied(int mode)
+{
+    setUpdatesEnabled(false);
+    if (mode == 1)
+        FViews->setCurrentWidget(dhtml);
+    else if (mode == 2)
+        FViews->setCurrentWidget(rchDhtml);
+    else
+        FViews->setCurrentWidget(pnlWeb);
+    setUpdatesEnabled(true);
 }
 
 void TfrmDhtmlEditor::LoadCurrentNote()
 {
-    const QString path = FTree->CurrentPage();
-    if (path.isEmpty())
-        return;
-    bool exists = false;
     try {
-        exists =
-            PreparePageForLoad(path, PrjInfo ? PrjInfo->FolderNoteDefault() : QList<QByteArray>());
+        FLogic->LoadCurrentNote();
     } catch (const EzqError& e) {
-        FHost->ShowError(e.Message());
-        return;
+        FUi->ShowError(e.Message());
     }
-    if (!exists) {
-        FHost->ShowError(u"파일이 없어 읽어 들일 수 없습니다."_s);
-        return;
-    }
-    LoadFile(path);
-    FHost->AddToHistory(path);
-}
-
-void TfrmDhtmlEditor::LoadFile(const QString& path)
-{
-    if (!QFileInfo::exists(path))
-        return;
-    FBrowseLoading = true;
-    FBrowser->setUrl(NoteUrl(path));
-    FFileTime = FileLastWriteTime(path);
-    FocusLater();
 }
 
 void TfrmDhtmlEditor::SaveFile(const QString& path)
 {
-    // Only the editing views write; the browse view has nothing to save.
-    if (path.isEmpty() || !FHost->TreeMode())
-        return;
-    if (!path.isEmpty())
-        FFileTime = FileLastWriteTime(path);
+    FLogic->SaveFile(path);
 }
 
 void TfrmDhtmlEditor::SaveIfEditing()
 {
-    if (FHost->ViewMode() != 0)
-        SaveFile(FTree->CurrentPage());
+    FLogic->SaveIfEditing();
 }
 
 void TfrmDhtmlEditor::ModeChanged()
 {
-    FViews->setCurrentWidget(pnlWeb);
-    LoadCurrentNote();
+    FLogic->ModeChanged();
 }
 
 void TfrmDhtmlEditor::FocusLater()
@@ -143,31 +184,48 @@ void TfrmDhtmlEditor::FocusLater()
     tmrFocus->start();
 }
 
+void TfrmDhtmlEditor::PrintNote()
+{
+    FLogic->PrintNote();
+}
+
+void TfrmDhtmlEditor::CloseEditor()
+{
+    FLogic->CloseEditor();
+}
+
+void TfrmDhtmlEditor::CheckExternalChange()
+{
+    FLogic->CheckExternalChange();
+}
+
+bool TfrmDhtmlEditor::AutoSaveRunning() const
+{
+    return FLogic->AutoSaveRunning();
+}
+
+void TfrmDhtmlEditor::UpdateAutoSaveInterval()
+{
+    FLogic->UpdateAutoSaveInterval();
+}
+
 void TfrmDhtmlEditor::tmrFocusTimer()
 {
     if (!isVisible() || !window()->isActiveWindow())
         return;
+    // Moving through the tree with the keys keeps the focus in the tree.
     if (auto* tree = qobject_cast<TzqTreeView*>(QApplication::focusWidget());
         tree && tree->KeyboardNavigating())
         return;
-    FBrowser->setFocus();
-}
-
-void TfrmDhtmlEditor::PrintNote() {}
-
-void TfrmDhtmlEditor::CloseEditor()
-{
-    SaveFile(FTree->CurrentPage());
-}
-
-void TfrmDhtmlEditor::CheckExternalChange() {}
-
-bool TfrmDhtmlEditor::AutoSaveRunning() const
-{
-    return false;
-}
-
-QWebEngineView* TfrmDhtmlEditor::CurrentWebView() const
-{
-    return FBrowser;
+    switch (FHost->ViewMode()) {
+    case 1:
+        dhtml->setFocus();
+        break;
+    case 2:
+        rchDhtml->setFocus();
+        break;
+    default:
+        FBrowser->setFocus();
+        break;
+    }
 }

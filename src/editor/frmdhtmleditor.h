@@ -1,37 +1,37 @@
 #pragma once
 
+#include "editor/izqeditorhost.h"
+
 #include <QString>
 #include <QWidget>
 
+class QMenu;
 class QStackedLayout;
 class QTimer;
 class QWebEngineView;
-class TzqTree;
+class TzqBrowseView;
+class TzqNoteEditor;
+class TzqSourceEdit;
+class TzqWebEditView;
 
-// What the editor needs from the main window.
-class IzqEditorHost {
-public:
-    virtual ~IzqEditorHost() = default;
-    virtual int ViewMode() const = 0;
-    // The tree (not the search list) is shown.
-    virtual bool TreeMode() const = 0;
-    // The navigation history records a page that was loaded.
-    virtual void AddToHistory(const QString& path) {}
-    // An error or notice the user must see.
-    virtual void ShowError(const QString& text) = 0;
-};
-
-// The editor frame: shows the tree's current page in the view of the current mode and writes
-// it back. This build has the browse view; editing views plug in beside it.
+// The editor frame: the three views of the current note (browse, edit, source) with the one
+// of the current mode in front, driven by the editor's logic (TzqNoteEditor).
 class TfrmDhtmlEditor : public QWidget {
     Q_OBJECT
 
 public:
-    TfrmDhtmlEditor(IzqEditorHost* host, TzqTree* tree, QWidget* parent = nullptr);
+    TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* parent = nullptr);
+    ~TfrmDhtmlEditor() override;
 
-    void InitEditor();
+    TzqNoteEditor* Logic() const { return FLogic; }
+    TzqBrowseView* Browser() const { return FBrowser; }
+    TzqWebEditView* EditView() const { return dhtml; }
+    TzqSourceEdit* SourceView() const { return rchDhtml; }
+    // The HTML view of the current mode (browse or edit); none in source mode.
+    QWebEngineView* CurrentWebView() const;
+    QMenu* PopupMenu() const { return pop; }
+
     void LoadCurrentNote();
-    void LoadFile(const QString& path);
     void SaveFile(const QString& path);
     void SaveIfEditing();
     void ModeChanged();
@@ -40,25 +40,27 @@ public:
     void CloseEditor();
     void CheckExternalChange();
     bool AutoSaveRunning() const;
-    // The HTML view of the current mode (browse or edit); none in source mode.
-    QWebEngineView* CurrentWebView() const;
-
-    QWebEngineView* Browser() const { return FBrowser; }
-    qint64 FileTime() const { return FFileTime; }
+    void UpdateAutoSaveInterval();
 
 Q_SIGNALS:
     // A page finished loading in the browse view (ok: it loaded).
     void BrowseLoadFinished(bool ok);
 
 private:
+    void ModeApplied(int mode);
     void tmrFocusTimer();
+    void CreatePopupMenu();
+    void ShowPopup(const QPoint& globalPos);
+    void PasteText();
 
     IzqEditorHost* FHost;
-    TzqTree* FTree;
+    IzqEditorUi* FUi;
     QStackedLayout* FViews = nullptr;
     QWidget* pnlWeb = nullptr;
-    QWebEngineView* FBrowser = nullptr;
+    TzqBrowseView* FBrowser = nullptr;
+    TzqWebEditView* dhtml = nullptr;
+    TzqSourceEdit* rchDhtml = nullptr;
+    TzqNoteEditor* FLogic = nullptr;
     QTimer* tmrFocus = nullptr;
-    qint64 FFileTime = 0;
-    bool FBrowseLoading = false;
+    QMenu* pop = nullptr;
 };

@@ -1,12 +1,17 @@
 #include "mainwin/frmmainql.h"
 
 #include "app/zqprjinfo.h"
+#include "editor/zqnoteeditor.h"
 #include "mainwin/caption.h"
 #include "mainwin/commandstate.h"
 #include "mainwin/placement.h"
+#include "platform/guiutil.h"
 #include "platform/zqerror.h"
 #include "store/notestore.h"
+#include "store/util.h"
 #include "store/zqtreeview.h"
+#include "tools/frmmsgbox.h"
+#include "tools/frmnotepad.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -18,6 +23,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
@@ -30,18 +36,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QList<QRect> MonitorRects()
-{
-    QList<QRect> rects;
-    if (QScreen* primary = QGuiApplication::primaryScreen())
-        rects.append(primary->geometry());
-    for (QScreen* s : QGuiApplication::screens()) {
-        if (s != QGuiApplication::primaryScreen())
-            rects.append(s->geometry());
-    }
-    return rects;
-}
 
 // Commands whose work comes with later parts of the program: shown, never enabled.
 const QStringList LaterCommands = {
@@ -57,7 +51,7 @@ constexpr qreal ZoomSteps[] = {0.25, 0.33, 0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
 } // namespace
 
 TfrmMainQL::TfrmMainQL(bool furtherInstance, QWidget* parent)
-    : QMainWindow(parent), FFurtherInstance(furtherInstance)
+    : TfrmZqThreeButtons(furtherInstance, parent)
 {
     setObjectName(u"frmMainQL"_s);
     FormCreate();
@@ -95,15 +89,17 @@ void TfrmMainQL::FormCreate()
 {
     setWindowTitle(TzqPrjInfo::TitleText());
     setWindowIconText(TzqPrjInfo::TitleText());
-    setMinimumSize(300, 200);
-    resize(700, 500);
+    // The main window is white where the frame is grey.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
 
     FTree = new TzqTree(this, this);
     splMenuAndTree = new QSplitter(Qt::Horizontal, this);
     splMenuAndTree->setObjectName(u"splMenuAndTree"_s);
     splMenuAndTree->setChildrenCollapsible(false);
     splMenuAndTree->setHandleWidth(6);
-    FEditor = new TfrmDhtmlEditor(this, FTree, nullptr);
+    FEditor = new TfrmDhtmlEditor(this, this, nullptr);
     FMenuAndTree = new TfrmMenuAndTree(this, FTree, splMenuAndTree);
     FMenuAndTree->setMinimumWidth(1);
     splMenuAndTree->addWidget(FMenuAndTree);
@@ -198,7 +194,8 @@ void TfrmMainQL::CreateActions()
     tbiBrowse->setChecked(true);
 
     QAction* notePad = NewAction(u"tbiNotePad"_s, u"메모장"_s, u"notepad"_s);
-    notePad->setEnabled(false);
+    connect(notePad, &QAction::triggered, this,
+            [this] { ToggleNotePad(FNotePad, this, *PrjInfo); });
     QAction* zoomIn = NewAction(u"actZoomIn"_s, u"Zoom In"_s, u"zoom-in"_s);
     QAction* zoomReset = NewAction(u"actZoomReset"_s, u"Zoom Reset"_s, u"zoom-reset"_s);
     QAction* zoomOut = NewAction(u"actZoomOut"_s, u"Zoom Out"_s, u"zoom-out"_s);
@@ -240,6 +237,14 @@ void TfrmMainQL::CreateActions()
             tbiBrowseClick(TzqViewModes::vmBrowse);
         else
             EditKey(TzqViewModes::vmEdit);
+    });
+    key(u"F12"_s, [this] { ToggleNotePad(FNotePad, this, *PrjInfo); });
+    // Esc closes the notepad first, otherwise it minimizes the window.
+    key(u"Esc"_s, [this] {
+        if (FNotePad && FNotePad->CloseIfVisible())
+            return;
+        if (isActiveWindow())
+            showMinimized();
     });
     key(u"Alt+D"_s, [this] { btnToTreeModeClick(); });
     key(u"Alt+S"_s, [this] { btnToSearchModeClick(); });
@@ -393,12 +398,8 @@ void TfrmMainQL::UpdateActions()
         ->setIcon(QIcon(treeOpen ? u":/icons/tree-hide.png"_s : u":/icons/tree-show.png"_s));
 }
 
-void TfrmMainQL::showEvent(QShowEvent* event)
+void TfrmMainQL::DoFirstShow()
 {
-    QMainWindow::showEvent(event);
-    if (FShownOnce)
-        return;
-    FShownOnce = true;
     const int width = FMenuAndTree->StoredWidth();
     splMenuAndTree->setSizes({width, std::max(1, splMenuAndTree->width() - width)});
     PlaceTreeSplitterButton();
@@ -431,87 +432,38 @@ void TfrmMainQL::actTreeSplitterExecute()
     UpdateActions();
 }
 
-bool TfrmMainQL::event(QEvent* event)
+void TfrmMainQL::DoFirstActivate()
 {
-    const bool handled = QMainWindow::event(event);
-    if (event->type() == QEvent::WindowActivate && !FActivatedOnce)
-        FormActivate();
-    return handled;
-}
-
-void TfrmMainQL::FormActivate()
-{
-    if (FActivatedOnce)
-        return;
-    FActivatedOnce = true;
-    TzqIniFile& ini = PrjInfo->Ini();
-    TzqPlacementInput in;
-    in.FirstStart = !ini.SectionExists(ProgramSection);
-    in.Stored = QPoint(ini.ReadInteger(ProgramSection, u"Left"_s, 100),
-                       ini.ReadInteger(ProgramSection, u"Top"_s, 100));
-    in.Monitors = MonitorRects();
-    in.FurtherInstance = FFurtherInstance;
-    const QPoint place = PlaceWindow(in);
-    const int w = ini.ReadInteger(ProgramSection, u"Width"_s, 700);
-    const int h = ini.ReadInteger(ProgramSection, u"Height"_s, 500);
-    // Left and Top are the frame's corner; Width and Height the window's own size.
-    resize(w, h);
-    move(place);
-    const int bootMode = PrjInfo->GetBootMode();
-    if (bootMode == 1 || (bootMode != 2 && ini.ReadBool(ProgramSection, u"Maximized"_s, false)))
-        showMaximized();
     if (FTree->Model()->rowCount() > 0)
         RestoreTreeState();
 }
 
-void TfrmMainQL::BringToForeground()
+void TfrmMainQL::WakeUp()
 {
-    if (isMinimized())
-        showNormal();
-    show();
-    raise();
-    activateWindow();
+    if (InTray())
+        RestoreFromTray();
+    else
+        BringToForeground();
 }
 
-void TfrmMainQL::closeEvent(QCloseEvent* event)
+void TfrmMainQL::DoClose()
 {
-    try {
-        StorePlacement();
-        FEditor->CloseEditor();
-        SaveTreeState();
-        FModes.ReleaseEditMarker();
-    } catch (const EzqError& e) {
-        // A settings file that cannot be written must not keep the window open for ever.
-        ShowError(e.Message());
-    }
-    event->accept();
-}
-
-void TfrmMainQL::StorePlacement()
-{
-    TzqIniFile& ini = PrjInfo->Ini();
-    const bool maximized = isMaximized();
-    ini.WriteBool(ProgramSection, u"Maximized"_s, maximized);
-    if (!maximized) {
-        ini.WriteInteger(ProgramSection, u"Left"_s, pos().x());
-        ini.WriteInteger(ProgramSection, u"Top"_s, pos().y());
-        ini.WriteInteger(ProgramSection, u"Width"_s, width());
-        ini.WriteInteger(ProgramSection, u"Height"_s, height());
-        return;
-    }
-    QScreen* screen = this->screen();
-    if (!screen)
-        return;
-    const QRect stored(
-        ini.ReadInteger(ProgramSection, u"Left"_s, 25),
-        ini.ReadInteger(ProgramSection, u"Top"_s, 25),
-        ini.ReadInteger(ProgramSection, u"Width"_s, screen->geometry().width() - 50),
-        ini.ReadInteger(ProgramSection, u"Height"_s, screen->geometry().height() - 50));
-    const QPoint moved = MaximizedStoredPlace(stored, screen->geometry(), MonitorRects());
-    if (moved != stored.topLeft()) {
-        ini.WriteInteger(ProgramSection, u"Left"_s, moved.x());
-        ini.WriteInteger(ProgramSection, u"Top"_s, moved.y());
-    }
+    // Each step runs even when one before it failed: the note must be saved and its marker
+    // removed whatever happened to the notepad or the settings file.
+    auto step = [this](auto&& work) {
+        try {
+            work();
+        } catch (const EzqError& e) {
+            ShowError(e.Message());
+        }
+    };
+    step([this] {
+        if (FNotePad)
+            FNotePad->SaveState();
+    });
+    step([this] { FEditor->CloseEditor(); });
+    step([this] { SaveTreeState(); });
+    step([this] { FModes.ReleaseEditMarker(); });
 }
 
 void TfrmMainQL::tbiBrowseClick(int wanted)
@@ -642,7 +594,7 @@ void TfrmMainQL::UpdateCaption(const QString& page)
 
 void TfrmMainQL::ShowMsgBox(const QString& text)
 {
-    statusBar()->showMessage(text.trimmed(), 3400);
+    ::ShowMsgBox(this, text);
 }
 
 bool TfrmMainQL::IsEnglishWindows() const
@@ -675,6 +627,88 @@ void TfrmMainQL::ShowError(const QString& text)
     QMessageBox::critical(this, TzqPrjInfo::TitleText(), text);
 }
 
+bool TfrmMainQL::AskReload()
+{
+    return QMessageBox::warning(this, u"노트 파일 변경"_s,
+                                u"노트가 변경되었습니다.\r\n다시 읽어 들일까요?"_s,
+                                QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+TzqSaveConflictAnswer TfrmMainQL::AskSaveConflict(const QString& page)
+{
+    QMessageBox box(
+        QMessageBox::Warning, TzqPrjInfo::TitleText(),
+        u"다른 곳에서 이 노트가 바뀌었습니다: %1\n\n바뀐 노트를 지금 내용으로 덮어쓸까요, "
+        u"아니면 지금 내용을 \"(내 사본)\" 노트로 따로 저장할까요?"_s.arg(FileBaseName(page)),
+        QMessageBox::NoButton, this);
+    QPushButton* overwrite = box.addButton(u"덮어쓰기"_s, QMessageBox::DestructiveRole);
+    QPushButton* keepBoth = box.addButton(u"사본으로 저장"_s, QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(u"취소"_s, QMessageBox::RejectRole);
+    box.setDefaultButton(keepBoth);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == overwrite)
+        return TzqSaveConflictAnswer::Overwrite;
+    if (box.clickedButton() == keepBoth)
+        return TzqSaveConflictAnswer::KeepBoth;
+    return TzqSaveConflictAnswer::Cancel;
+}
+
+QString TfrmMainQL::RootDir() const
+{
+    return FTree->RootDir();
+}
+
+bool TfrmMainQL::Shared() const
+{
+    return FTree->Shared();
+}
+
+QString TfrmMainQL::CharSet() const
+{
+    return PrjInfo->CharSet();
+}
+
+int TfrmMainQL::AutoSaveMinutes() const
+{
+    return PrjInfo->ReadIntSetting(TzqPrjInfo::idAutoSave);
+}
+
+bool TfrmMainQL::ChangeMsg() const
+{
+    return PrjInfo->ReadFlag(TzqPrjInfo::idChangeMsg);
+}
+
+QList<QByteArray> TfrmMainQL::FolderNoteDefault() const
+{
+    return PrjInfo->FolderNoteDefault();
+}
+
+void TfrmMainQL::AddToHistory(const QString&) {}
+
+bool TfrmMainQL::SelectByRelativePath(const QString& relativePath)
+{
+    return FTree->SelectByRelativePath(relativePath);
+}
+
+void TfrmMainQL::OpenWithShell(const QString& target)
+{
+    ::OpenWithShell(target);
+}
+
+void TfrmMainQL::SetEditItemsEnabled(bool enabled)
+{
+    FEditItemsEnabled = enabled;
+    if (tbiEdit)
+        UpdateActions();
+}
+
+void TfrmMainQL::ShowStatusText(const QString& text)
+{
+    if (labStatus)
+        labStatus->setText(text);
+}
+
 void TfrmMainQL::SaveCurrentPage()
 {
     FEditor->SaveFile(FTree->CurrentPage());
@@ -695,23 +729,19 @@ bool TfrmMainQL::EditItemEnabled() const
 void TfrmMainQL::DeleteEditMarker(const QString& page)
 {
     if (!page.isEmpty())
-        ::DeleteEditMarker(page);
+        FEditor->Logic()->DeleteEditMarker(page);
 }
 
 bool TfrmMainQL::IsLockedByOther(const QString& page)
 {
-    const bool locked = !page.isEmpty() && ::IsLockedByOther(page, MyName());
-    // The edit and source items follow the answer.
-    FEditItemsEnabled = !locked;
-    if (tbiEdit)
-        UpdateActions();
-    return locked;
+    // The edit and source items follow the answer (SetEditItemsEnabled).
+    return !page.isEmpty() && FEditor->Logic()->IsLockedByOther(page);
 }
 
 void TfrmMainQL::WriteEditMarker(const QString& page)
 {
     if (!page.isEmpty())
-        ::WriteEditMarker(page, MyName(), FTree->Shared());
+        FEditor->Logic()->WriteEditMarker(page);
 }
 
 void TfrmMainQL::SaveIfEditing()

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "editor/frmdhtmleditor.h"
+#include "mainwin/frmzqthreebuttons.h"
 #include "mainwin/zqviewmodes.h"
 #include "store/frmmenuandtree.h"
 #include "store/zqtree.h"
 
 #include <QMainWindow>
+
+#include <QPointer>
 
 class QAction;
 class QActionGroup;
@@ -14,13 +17,15 @@ class QProgressBar;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class TfrmNotePad;
 
 // The main window: the tree panel on the left, the note views on the right, the tool bar with
 // the File menu above, the status bar below. It owns the view mode and the tree mode that the
 // tree and the editor consult.
-class TfrmMainQL : public QMainWindow,
+class TfrmMainQL : public TfrmZqThreeButtons,
                    public IzqTreeHost,
                    public IzqEditorHost,
+                   public IzqEditorUi,
                    public IzqTreePanelHost,
                    public IzqViewModeHost {
     Q_OBJECT
@@ -36,11 +41,8 @@ public:
     TfrmDhtmlEditor* DhtmlEditor() const { return FEditor; }
     TzqViewModes& Modes() { return FModes; }
 
-    // First activation: placement, then the page shown before the last exit. Runs once; the
-    // start-up calls it itself for a window that starts hidden.
-    void FormActivate();
-    // A second start asked this instance to show itself.
-    void BringToForeground();
+    // A second start asked this instance to show itself: out of the tray, or to the front.
+    void WakeUp();
 
     // The mode items (F6, F7, F8 and the tool bar end here): 0 browse, 1 edit, 2 source.
     void tbiBrowseClick(int wanted);
@@ -68,7 +70,22 @@ public:
 
     // IzqEditorHost
     bool TreeMode() const override { return FModes.TreeMode(); }
+    QString RootDir() const override;
+    bool Shared() const override;
+    QString CharSet() const override;
+    int AutoSaveMinutes() const override;
+    bool ChangeMsg() const override;
+    QList<QByteArray> FolderNoteDefault() const override;
+    void AddToHistory(const QString& path) override;
+    bool SelectByRelativePath(const QString& relativePath) override;
+    void OpenWithShell(const QString& target) override;
+    void SetEditItemsEnabled(bool enabled) override;
+    void ShowStatusText(const QString& text) override;
+
+    // IzqEditorUi
     void ShowError(const QString& text) override;
+    bool AskReload() override;
+    TzqSaveConflictAnswer AskSaveConflict(const QString& page) override;
 
     // IzqTreePanelHost
     void SaveCurrentPage() override;
@@ -90,9 +107,9 @@ public:
     void TreeModeChanged(bool tree) override;
 
 protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void DoFirstShow() override;
+    void DoFirstActivate() override;
+    void DoClose() override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -102,7 +119,6 @@ private:
     void CreateStatusBar();
     QAction* NewAction(const QString& name, const QString& caption, const QString& icon,
                        const QString& hint = {}, const QKeySequence& key = {});
-    void StorePlacement();
     void ShowWhoEdits();
     void EditKey(int wanted);
     void Zoom(int step);
@@ -110,10 +126,7 @@ private:
     void PlaceTreeSplitterButton();
     void ApplicationStateChanged(Qt::ApplicationState state);
 
-    bool FFurtherInstance;
     TzqViewModes FModes{this};
-    bool FActivatedOnce = false;
-    bool FShownOnce = false;
     bool FEditItemsEnabled = true;
     TzqTree* FTree = nullptr;
     TfrmMenuAndTree* FMenuAndTree = nullptr;
@@ -129,4 +142,5 @@ private:
     QAction* tbiBrowse = nullptr;
     QAction* tbiEdit = nullptr;
     QAction* tbiSource = nullptr;
+    QPointer<TfrmNotePad> FNotePad;
 };

@@ -1,6 +1,7 @@
 // The main window with the real browser engine, offscreen: a store with Korean names is
 // opened, a folder and a note are clicked, and what the browse view shows is read back.
 #include "app/zqprjinfo.h"
+#include "editor/zqbrowseview.h"
 #include "mainwin/frmmainql.h"
 #include "platform/cp949.h"
 #include "platform/textfile.h"
