@@ -268,6 +268,12 @@ void TzqNoteEditor::ModeChanged()
     const int mode = Mode();
     FScrollSyncPending = true;
     FScrollFromMode = FLastMode;
+    // The place is read while the old view is still in front: a hidden page may not answer.
+    FScrollFromY = -1;
+    if (FLastMode == vmBrowse && mode == vmEdit)
+        FScrollFromY = FBrowse->ScrollTop();
+    else if (FLastMode == vmEdit && mode == vmBrowse && FEditDisplayed)
+        FScrollFromY = FHtml->ScrollTop();
     FLastMode = mode;
     FDocumentReady = false;
     SetAutoSaveEnabled(mode != vmBrowse);
@@ -472,11 +478,8 @@ void TzqNoteEditor::EditDocumentComplete()
     if (!FScrollSyncPending)
         return;
     FScrollSyncPending = false;
-    if (FDocumentReady && FScrollFromMode == vmBrowse) {
-        const int y = FBrowse->ScrollTop();
-        if (y >= 0)
-            FHtml->ScrollTo(y);
-    }
+    if (FDocumentReady && FScrollFromMode == vmBrowse && FScrollFromY >= 0)
+        FHtml->ScrollTo(FScrollFromY);
 }
 
 void TzqNoteEditor::BrowseDocumentComplete()
@@ -487,11 +490,8 @@ void TzqNoteEditor::BrowseDocumentComplete()
     if (!FScrollSyncPending)
         return;
     FScrollSyncPending = false;
-    if (FEditDisplayed && FScrollFromMode == vmEdit && Mode() == vmBrowse) {
-        const int y = FHtml->ScrollTop();
-        if (y >= 0)
-            FBrowse->ScrollTo(y);
-    }
+    if (FEditDisplayed && FScrollFromMode == vmEdit && Mode() == vmBrowse && FScrollFromY >= 0)
+        FBrowse->ScrollTo(FScrollFromY);
 }
 
 bool TzqNoteEditor::EditDisplayChanged()

@@ -127,6 +127,7 @@ private:
     bool FScrollSyncPending = false;
     // The mode left by the last mode change: the scroll position is carried over from it.
     int FScrollFromMode = -1;
+    int FScrollFromY = -1;
     bool FEditDisplayed = false;
     bool FClosed = false;
     bool FAutoSaving = false;

@@ -1,0 +1,198 @@
+// Editing through the main window with the real browser engine, offscreen: what reaches the
+// disk when a note is edited and saved, outside changes, and a note another user edits.
+#include "app/zqprjinfo.h"
+#include "editor/zqbrowseview.h"
+#include "editor/zqnoteeditor.h"
+#include "editor/zqnotepage.h"
+#include "editor/zqsourceedit.h"
+#include "editor/zqwebeditview.h"
+#include "mainwin/frmmainql.h"
+#include "platform/cp949.h"
+#include "store/notestore.h"
+#include "testutil.h"
+#include "tools/frmmsgbox.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+using testutil::ReadFile;
+using testutil::WriteFile;
+
+namespace {
+
+class EditingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Store = Program.filePath(u"store"_s);
+        Note = Store + u"/메모.htm"_s;
+        // The label says "unicode", which the save replaces by the configured charset.
+        Original = cp949::FromUnicode(
+            u"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+            u"charset=unicode\"></head><body><p id=\"w\">alpha beta gamma</p>"
+            u"<p>한글 똠방각하 ■ 돋움 뷁</p></body></html>"_s);
+        WriteFile(Note, Original);
+        WriteFile(Store + u"/다른.htm"_s, "x");
+        WriteFile(Program.filePath(u"zqQuillet.ini"_s),
+                  QByteArray("[PROGRAM]\r\nMyName=alpha\r\n[DataDir1]\r\nName=S\r\ndir=" +
+                             Store.toUtf8() + "\r\n"));
+        Prj = std::make_unique<TzqPrjInfo>(Program.path());
+        PrjInfo = Prj.get();
+    }
+    void TearDown() override { PrjInfo = nullptr; }
+
+    std::unique_ptr<TfrmMainQL> OpenOnNote()
+    {
+        auto w = std::make_unique<TfrmMainQL>();
+        w->FormActivate();
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        QSignalSpy loaded(w->DhtmlEditor(), &TfrmDhtmlEditor::BrowseLoadFinished);
+        EXPECT_TRUE(w->Tree()->SelectByRelativePath(u"메모.htm"_s));
+        EXPECT_TRUE(loaded.wait(20000));
+        return w;
+    }
+
+    static bool EnterMode(TfrmMainQL& w, int mode)
+    {
+        if (mode != 1) {
+            w.tbiBrowseClick(mode);
+            return w.ViewMode() == mode;
+        }
+        QSignalSpy ready(w.DhtmlEditor()->EditView(), &TzqWebEditView::DocumentComplete);
+        w.tbiBrowseClick(mode);
+        return w.ViewMode() == 1 && ready.wait(20000);
+    }
+
+    QTemporaryDir Program;
+    QString Store;
+    QString Note;
+    QByteArray Original;
+    std::unique_ptr<TzqPrjInfo> Prj;
+};
+
+// Answers the next modal message boxes with a button, counting them.
+class TBoxAnswerer : public QObject {
+public:
+    explicit TBoxAnswerer(QMessageBox::StandardButton answer) : FAnswer(answer)
+    {
+        connect(&FTimer, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++Count;
+                Texts.append(box->text());
+                box->button(FAnswer) ? box->button(FAnswer)->click() : box->reject();
+            }
+        });
+        FTimer.start(50);
+    }
+    int Count = 0;
+    QStringList Texts;
+
+private:
+    QMessageBox::StandardButton FAnswer;
+    QTimer FTimer;
+};
+
+} // namespace
+
+TEST_F(EditingTest, BoldWordSavedAsCp949WithEveryOtherCharacterKept)
+{
+    auto w = OpenOnNote();
+    ASSERT_TRUE(EnterMode(*w, 1));
+    EXPECT_TRUE(QFileInfo::exists(Store + u"/메모.qzmod"_s)); // the store is shared
+    TzqWebEditView* view = w->DhtmlEditor()->EditView();
+    ASSERT_TRUE(view->NotePage()->RunScript(
+        u"var t = document.getElementById('w').firstChild; var r = document.createRange();"
+        u"r.setStart(t, 6); r.setEnd(t, 10); var s = window.getSelection();"
+        u"s.removeAllRanges(); s.addRange(r); true"_s));
+    TzqNoteEditor* logic = w->DhtmlEditor()->Logic();
+    ASSERT_TRUE(logic->ExecIfEnabled(DECMD_BOLD));
+    EXPECT_EQ(view->QueryStatus(DECMD_BOLD), int(DECMDF_LATCHED));
+    // A character CP949 lacks goes in too.
+    ASSERT_TRUE(view->NotePage()->RunScript(
+        u"var p = document.getElementById('w'); var r = document.createRange();"
+        u"r.selectNodeContents(p); r.collapse(false); var s = window.getSelection();"
+        u"s.removeAllRanges(); s.addRange(r); true"_s));
+    ASSERT_TRUE(logic->InsertHtml(u"😀"_s));
+    w->SaveIfEditing();
+
+    const QByteArray saved = ReadFile(Note);
+    EXPECT_TRUE(saved.contains("<b>beta</b>")) << saved.constData();
+    EXPECT_TRUE(saved.contains("&#x1F600;"));
+    EXPECT_TRUE(saved.contains("charset=ksc5601"));
+    EXPECT_FALSE(saved.contains("charset=unicode"));
+    EXPECT_TRUE(saved.contains(cp949::FromUnicode(u"<p>한글 똠방각하 ■ 돋움 뷁</p>"_s)));
+    EXPECT_TRUE(saved.contains("\x8C\x63") && saved.contains("\x94\xEE"));
+    EXPECT_FALSE(saved.contains('?'));
+
+    // Back to browse mode: the marker goes.
+    ASSERT_TRUE(EnterMode(*w, 0));
+    EXPECT_FALSE(QFileInfo::exists(Store + u"/메모.qzmod"_s));
+}
+
+TEST_F(EditingTest, SourceModeWithoutAChangeWritesNothing)
+{
+    auto w = OpenOnNote();
+    ASSERT_TRUE(EnterMode(*w, 2));
+    EXPECT_EQ(w->DhtmlEditor()->SourceView()->Text(), cp949::ToUnicode(Original));
+    const QDateTime before = QFileInfo(Note).lastModified();
+    QTest::qWait(20);
+    w->SaveIfEditing();
+    EXPECT_EQ(ReadFile(Note), Original);
+    EXPECT_EQ(QFileInfo(Note).lastModified(), before);
+
+    // A change is written with CR LF line ends.
+    w->DhtmlEditor()->SourceView()->SetText(u"<p>똠</p>\n<p>뷁</p>"_s);
+    w->DhtmlEditor()->SourceView()->SetModified(true);
+    w->SaveIfEditing();
+    EXPECT_EQ(ReadFile(Note), QByteArray("<p>\x8C\x63</p>\r\n<p>\x94\xEE</p>"));
+}
+
+TEST_F(EditingTest, AnOutsideChangeIsAskedAboutOnce)
+{
+    auto w = OpenOnNote();
+    QTest::qWait(20);
+    WriteFile(Note, QByteArray(Original + "<!-- changed -->"));
+    QFile(Note).setFileTime(QDateTime::currentDateTime().addSecs(5),
+                            QFileDevice::FileModificationTime);
+    TBoxAnswerer answerer(QMessageBox::Cancel);
+    w->DhtmlEditor()->CheckExternalChange();
+    w->DhtmlEditor()->CheckExternalChange();
+    EXPECT_EQ(answerer.Count, 1);
+    ASSERT_FALSE(answerer.Texts.isEmpty());
+    EXPECT_EQ(answerer.Texts.front(), u"노트가 변경되었습니다.\r\n다시 읽어 들일까요?"_s);
+}
+
+TEST_F(EditingTest, ANoteAnotherUserEditsCannotBeEdited)
+{
+    auto first = OpenOnNote();
+    ASSERT_TRUE(EnterMode(*first, 1));
+    ASSERT_EQ(ReadEditMarker(Note), u"alpha"_s);
+
+    // A colleague on the same shared store.
+    Prj->Ini().WriteString(u"PROGRAM"_s, u"MyName"_s, u"베타"_s);
+    Prj->ReadMyName();
+    auto second = OpenOnNote();
+    EXPECT_EQ(second->windowTitle(), u"-alpha"_s + Store + u"/메모"_s);
+    EXPECT_FALSE(second->Action(u"tbiEdit"_s)->isEnabled());
+    EXPECT_FALSE(second->Action(u"tbiSource"_s)->isEnabled());
+    second->activateWindow();
+    QTest::keyClick(second.get(), Qt::Key_F7);
+    EXPECT_EQ(second->ViewMode(), 0);
+    bool shown = false;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<TfrmMsgBox*>(top))
+            shown = shown || box->Message() == u"alpha이가 수정 중입니다."_s;
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(ReadEditMarker(Note), u"alpha"_s); // the holder's marker is untouched
+}
