@@ -164,6 +164,15 @@ void TfrmDhtmlEditor::LoadCurrentNote()
     }
 }
 
+void TfrmDhtmlEditor::LoadFile(const QString& path)
+{
+    try {
+        FLogic->LoadFile(path);
+    } catch (const EzqError& e) {
+        FUi->ShowError(e.Message());
+    }
+}
+
 void TfrmDhtmlEditor::SaveFile(const QString& path)
 {
     FLogic->SaveFile(path);

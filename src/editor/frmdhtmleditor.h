@@ -32,6 +32,8 @@ public:
     QMenu* PopupMenu() const { return pop; }
 
     void LoadCurrentNote();
+    // Loads one file (the search's display file) into the view of the current mode.
+    void LoadFile(const QString& path);
     void SaveFile(const QString& path);
     void SaveIfEditing();
     void ModeChanged();
