@@ -43,14 +43,12 @@ void TzqBrowseView::Stop()
 
 int TzqBrowseView::ScrollTop()
 {
-    const std::optional<QVariant> v = FPage->RunScript(u"Math.round(window.scrollY)"_s);
-    return v ? v->toInt() : -1;
+    return FPage->ScrollTop();
 }
 
 void TzqBrowseView::ScrollTo(int y)
 {
-    FPage->runJavaScript(u"window.scrollTo(window.scrollX, %1)"_s.arg(y),
-                         TzqNotePage::ScriptWorld());
+    FPage->ScrollTo(y);
 }
 
 void TzqBrowseView::Print()

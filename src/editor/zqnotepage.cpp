@@ -99,3 +99,14 @@ bool TzqNotePage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     }
     return !FCheck || FCheck(url, isMainFrame);
 }
+
+int TzqNotePage::ScrollTop()
+{
+    const std::optional<QVariant> v = RunScript(u"Math.round(window.scrollY)"_s);
+    return v ? v->toInt() : -1;
+}
+
+void TzqNotePage::ScrollTo(int y)
+{
+    runJavaScript(u"window.scrollTo(window.scrollX, %1)"_s.arg(y), ScriptWorld());
+}

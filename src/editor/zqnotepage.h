@@ -28,6 +28,10 @@ public:
     // back meanwhile so nothing else acts on the page during the wait.
     std::optional<QVariant> RunScript(const QString& script, int timeoutMs = 5000);
 
+    // The document's vertical scroll position (-1 when it cannot be read) and scrolling to one.
+    int ScrollTop();
+    void ScrollTo(int y);
+
     // The script world of the program's own scripts.
     static quint32 ScriptWorld();
 

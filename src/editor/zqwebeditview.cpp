@@ -377,14 +377,12 @@ int TzqWebEditView::ScrollTop()
 {
     if (!FReady)
         return -1;
-    const std::optional<QVariant> v = FPage->RunScript(u"Math.round(window.scrollY)"_s);
-    return v ? v->toInt() : -1;
+    return FPage->ScrollTop();
 }
 
 void TzqWebEditView::ScrollTo(int y)
 {
-    FPage->runJavaScript(u"window.scrollTo(window.scrollX, %1)"_s.arg(y),
-                         TzqNotePage::ScriptWorld());
+    FPage->ScrollTo(y);
 }
 
 void TzqWebEditView::PrintDocument()
