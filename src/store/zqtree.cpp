@@ -266,5 +266,8 @@ void TzqTree::Drop(const QModelIndex& target)
     QModelIndex folder = target;
     if (folder.isValid() && FModel->IsNote(folder))
         folder = folder.parent();
-    FHost->MoveNode(dragged, folder);
+    if (FMoveHandler)
+        FMoveHandler(dragged, folder);
+    else
+        FHost->MoveNode(dragged, folder);
 }

@@ -56,6 +56,8 @@ public:
     bool Shared() const { return FShared; }
     void SetShared(bool shared) { FShared = shared; }
     QModelIndex ContextNode() const { return FContextNode; }
+    // The node under the mouse when the tree's context menu opens (invalid: empty space).
+    void SetContextNode(const QModelIndex& node) { FContextNode = node; }
     QModelIndex ClipNode() const { return FClipNode; }
     void SetClipNode(const QModelIndex& node);
     QModelIndex SelectedNode() const { return FSelection->currentIndex(); }
@@ -90,6 +92,9 @@ public:
     // Right arrow or Enter on the selected node; true when the tree handled the key.
     bool ExpandKeyPressed();
     void Drop(const QModelIndex& target);
+    // Where a drop goes instead of the host's MoveNode (the tree's editing commands).
+    using TMoveHandler = std::function<void(const QModelIndex& node, const QModelIndex& target)>;
+    void SetMoveHandler(TMoveHandler handler) { FMoveHandler = std::move(handler); }
 
     // The handler that shows the page of every new selection; operations that rebuild the tree
     // switch it off meanwhile.
@@ -119,5 +124,6 @@ private:
     QPoint FPressPos;
     bool FWatchingDrag = false;
     std::function<qint64()> FClock;
+    TMoveHandler FMoveHandler;
     QElapsedTimer FElapsed;
 };

@@ -565,6 +565,16 @@ void TzqTreeModel::RemoveNode(const QModelIndex& idx)
     endRemoveRows();
 }
 
+void TzqTreeModel::SetText(const QModelIndex& idx, const QString& text)
+{
+    TNode* node = NodeOf(idx);
+    if (!node || node == FRoot.get())
+        return;
+    node->Name = text;
+    node->OwnExt = false;
+    Q_EMIT dataChanged(idx, idx);
+}
+
 TzqTreeModel::TNodeKind TzqTreeModel::Kind(const QModelIndex& index) const
 {
     const TNode* node = NodeOf(index);

@@ -32,6 +32,8 @@ public:
     // Appends a node at the end of its parent (used when an item is created).
     QModelIndex AppendNode(const QModelIndex& parent, const QString& text, TNodeKind kind);
     void RemoveNode(const QModelIndex& index);
+    // Gives a node a new text (a node renamed on disk); a note's file is then text + ".htm".
+    void SetText(const QModelIndex& index, const QString& text);
 
     TNodeKind Kind(const QModelIndex& index) const;
     QString Text(const QModelIndex& index) const;
