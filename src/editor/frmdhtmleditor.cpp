@@ -146,6 +146,10 @@ QWebEngineView* TfrmDhtmlEditor::CurrentWebView() const
 void TfrmDhtmlEditor::ModeApplied(int mode)
 {
     setUpdatesEnabled(false);
+    // The hidden browse view lets its copy of the note go; leaving the editing views loads the
+    // note into it again anyway.
+    if (mode != 0)
+        FBrowser->Clear();
     if (mode == 1)
         FViews->setCurrentWidget(dhtml);
     else if (mode == 2)

@@ -487,10 +487,12 @@ void TzqNoteEditor::BrowseDocumentComplete()
     if (FClosed)
         return;
     FBrowseLoading = false;
-    if (!FScrollSyncPending)
+    // The browse view empties itself while another view is in front; that load carries no
+    // place to scroll to.
+    if (!FScrollSyncPending || Mode() != vmBrowse)
         return;
     FScrollSyncPending = false;
-    if (FEditDisplayed && FScrollFromMode == vmEdit && Mode() == vmBrowse && FScrollFromY >= 0)
+    if (FEditDisplayed && FScrollFromMode == vmEdit && FScrollFromY >= 0)
         FBrowse->ScrollTo(FScrollFromY);
 }
 
