@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+
+// The search of notes below a folder: by file name and by raw HTML content.
+//
+// Matching ignores the letter case of A to Z only; Korean and every other text compares as it
+// stands. Note contents are CP949 bytes, whose double-byte characters may carry a second byte in
+// the range of A to Z or a to z: such a byte is never folded, and a match always begins at a
+// character, so "c" does not match inside the character whose bytes are 8C 63.
+
+// Every ".htm" file (the extension in lower case exactly) below root, depth first in the order
+// the directory listings give their entries. Names beginning with "." are skipped; file folders
+// are searched like any other directory. Links to directories are not followed, so the walk
+// stays inside root and cannot loop.
+QStringList CollectNoteFiles(const QString& root);
+
+// The text a search looks for: trimmed, A to Z lower-cased.
+QString FoldSearchText(const QString& text);
+
+// The line with every occurrence of searchText (CP949 bytes with A to Z lower-cased) wrapped
+// into a highlighting FONT element, each keeping its own letter case. The wrapping is textual:
+// a match inside a tag is wrapped as well. Without an occurrence the line is returned as it is.
+QByteArray HighlightMatches(QByteArrayView line, QByteArrayView searchText);
+
+// Writes page, every line highlighted, to displayFile (CR LF after each line). The page itself
+// is never changed. Throws EzqError when either file fails.
+void WriteSearchDisplay(const QString& page, const QString& displayFile, QByteArrayView searchText);
+
+// One result entry: the text the list shows and the page file it stands for.
+struct TSearchHit {
+    QString Text;
+    QString Path;
+    friend bool operator==(const TSearchHit&, const TSearchHit&) = default;
+};
+
+struct TSearchOutcome {
+    enum TKind { Done, NoFiles, Failed, Cancelled };
+    TKind Kind = Done;
+    int Files = 0;
+    QList<TSearchHit> Hits; // those found before a failure or a cancel, too
+    QString Error;          // the reason of a failure, for the user
+};
+
+// One search of the notes below a root for a text. Run works in the calling thread (a worker
+// thread of the window, or the test itself) and reports through the signals; Cancel may be
+// called from any thread.
+class TFolderSearch : public QObject {
+    Q_OBJECT
+
+public:
+    // searchText as FoldSearchText gives it.
+    TFolderSearch(const QString& searchText, const QString& root, QObject* parent = nullptr);
+
+    const QString& SearchText() const { return FSearchText; }
+    // The search text as note contents hold it (CP949).
+    const QByteArray& SearchBytes() const { return FBytes; }
+
+    TSearchOutcome Run();
+    void Cancel() { FCancelled.store(true, std::memory_order_relaxed); }
+
+    // Name match: a name not beginning with "__" containing the text.
+    bool NameMatches(const QString& fileName) const;
+    // Content match: some line of the bytes contains the text.
+    bool ContentMatches(QByteArrayView bytes) const;
+    // The text of a page's result entry; empty when the page gives none (the folder note of
+    // the root itself).
+    static QString EntryText(const QString& path, const QString& root);
+
+Q_SIGNALS:
+    // The number of note files found below the root, before the matching starts.
+    void FilesCollected(int total);
+    // done of total files matched; not every file is reported.
+    void Progress(int done, int total);
+    void Finished(const TSearchOutcome& outcome);
+
+private:
+    bool ReadFile(const QString& path);
+
+    QString FSearchText;
+    QString FRoot;
+    QByteArray FBytes;      // the text in CP949
+    QByteArray FFolded;     // the same with every byte in A to Z lower-cased
+    QList<int> FTrailBytes; // positions of second bytes of double-byte characters in FBytes
+    bool FContentPossible = true;
+    std::atomic<bool> FCancelled{false};
+    QByteArray FBuffer;     // the file read last
+    QByteArray FFoldBuffer; // and folded
+};
