@@ -1,18 +1,24 @@
 #include "store/frmmenuandtree.h"
 
 #include "app/zqprjinfo.h"
+#include "platform/zqerror.h"
 #include "store/datadirs.h"
+#include "store/frmfindintree.h"
+#include "store/util.h"
 #include "store/zqtree.h"
 #include "store/zqtreeview.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -101,6 +107,12 @@ TfrmMenuAndTree::TfrmMenuAndTree(IzqTreePanelHost* host, TzqTree* tree, QWidget*
     pnlSearchMode->hide();
 
     connect(cmbDataDir, &QComboBox::activated, this, &TfrmMenuAndTree::cmbDataDirSelect);
+    qRegisterMetaType<TSearchOutcome>();
+    connect(btnSearch, &QPushButton::clicked, this, &TfrmMenuAndTree::btnSearchClick);
+    connect(edtSearch, &QLineEdit::returnPressed, this, &TfrmMenuAndTree::btnSearchClick);
+    connect(treeSearch, &QTreeWidget::itemClicked, this, &TfrmMenuAndTree::treeSearchClick);
+    connect(treeSearch, &QTreeWidget::itemActivated, this, &TfrmMenuAndTree::treeSearchClick);
+    edtSearch->clear();
 
     LoadDataDirList();
     OpenLastDataDir();
@@ -172,11 +184,148 @@ int TfrmMenuAndTree::StoredWidth() const
     return w <= 1 ? 2 : w;
 }
 
+TfrmMenuAndTree::~TfrmMenuAndTree()
+{
+    if (FSearchThread) {
+        FSearch->Cancel();
+        FSearchThread->wait();
+        qApp->removeEventFilter(this);
+    }
+}
+
 void TfrmMenuAndTree::SetPanelMode(TPanelMode mode)
 {
+    FPanelMode = mode;
     const bool tree = mode == TPanelMode::Tree;
     pnlTreeMode->setVisible(tree);
     pnlSearchMode->setVisible(!tree);
     if (!tree)
         edtSearch->setFocus();
+}
+
+bool TfrmMenuAndTree::HasSearchResults() const
+{
+    return treeSearch->topLevelItemCount() > 0;
+}
+
+void TfrmMenuAndTree::btnSearchClick()
+{
+    if (FSearchThread)
+        return;
+    const QString text = FoldSearchText(edtSearch->text());
+    if (text.isEmpty())
+        return;
+    FSearchText = text;
+    btnSearch->setEnabled(false);
+    // Without a page shown the search starts at the root: it never leaves the data directory.
+    const QString rootDir = FTree->RootDir();
+    QString root = ExtractFilePath(FTree->CurrentPage());
+    if (chkSearchRoot->isChecked() || root.isEmpty() || !root.startsWith(rootDir))
+        root = rootDir;
+    FSearch = std::make_unique<TFolderSearch>(FSearchText, root);
+    FSearchBytes = FSearch->SearchBytes();
+    // The search object stays in this thread; its signals come from the worker, so they are
+    // queued here in order.
+    connect(FSearch.get(), &TFolderSearch::FilesCollected, this,
+            &TfrmMenuAndTree::SearchFilesCollected);
+    connect(FSearch.get(), &TFolderSearch::Progress, this,
+            [this](int done, int total) { FHost->SearchProgress(done, total); });
+    connect(FSearch.get(), &TFolderSearch::Finished, this, &TfrmMenuAndTree::SearchFinished);
+    FSearchTotal = 0;
+    qApp->installEventFilter(this);
+    FSearchThread = QThread::create([search = FSearch.get()] { search->Run(); });
+    FSearchThread->start();
+}
+
+void TfrmMenuAndTree::CancelSearch()
+{
+    if (FSearch)
+        FSearch->Cancel();
+}
+
+bool TfrmMenuAndTree::eventFilter(QObject* watched, QEvent* event)
+{
+    // Esc cancels a running search, before any shortcut of the window sees it.
+    if (FSearchThread &&
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            CancelSearch();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmMenuAndTree::SearchFilesCollected(int total)
+{
+    FSearchTotal = total;
+    FHost->SearchProgress(0, total);
+    // A search without files keeps the results of the one before.
+    if (total > 0) {
+        treeSearch->clear();
+        FResultPaths.clear();
+    }
+}
+
+void TfrmMenuAndTree::SearchFinished(const TSearchOutcome& outcome)
+{
+    FSearchThread->wait();
+    delete FSearchThread;
+    FSearchThread = nullptr;
+    FSearch.reset();
+    qApp->removeEventFilter(this);
+
+    if (outcome.Kind == TSearchOutcome::NoFiles) {
+        FHost->ShowWarning(u"검색할 파일이 없습니다."_s);
+    } else {
+        for (const TSearchHit& hit : outcome.Hits) {
+            treeSearch->addTopLevelItem(new QTreeWidgetItem(QStringList{hit.Text}));
+            FResultPaths.append(hit.Path);
+        }
+        if (outcome.Kind == TSearchOutcome::Failed) {
+            // The entries found so far stay listed; none is opened.
+            FHost->ShowError(outcome.Error);
+        } else if (outcome.Kind == TSearchOutcome::Done) {
+            if (treeSearch->topLevelItemCount() > 0) {
+                treeSearch->setCurrentItem(treeSearch->topLevelItem(0));
+                treeSearchClick(treeSearch->topLevelItem(0));
+            } else {
+                FHost->ShowWarning(u"찾는 파일이 없습니다."_s);
+            }
+        }
+    }
+    btnSearch->setEnabled(true);
+    FHost->SearchProgress(0, FSearchTotal);
+}
+
+void TfrmMenuAndTree::treeSearchClick(QTreeWidgetItem* item)
+{
+    if (!item || treeSearch->topLevelItemCount() == 0)
+        return;
+    const int index = treeSearch->indexOfTopLevelItem(item);
+    if (index < 0 || index >= FResultPaths.size())
+        return;
+    const QString& path = FResultPaths[index];
+    const QString display = PrjInfo->SearchTempFileName();
+    try {
+        WriteSearchDisplay(path, display, FSearchBytes);
+    } catch (const EzqError& e) {
+        FHost->ShowError(e.Message());
+        return;
+    }
+    FHost->AddToHistory(path);
+    FHost->ShowSearchResult(display);
+}
+
+void TfrmMenuAndTree::FindInFolder()
+{
+    TfrmFindInTree dialog(edtSearch->text(), chkSearchRoot->isChecked(), window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (FPanelMode == TPanelMode::Tree)
+        FHost->SwitchToSearchMode();
+    edtSearch->setText(dialog.InputText());
+    chkSearchRoot->setChecked(dialog.SearchRoot());
+    btnSearch->click();
 }

@@ -1,14 +1,22 @@
 #pragma once
 
+#include "store/foldersearch.h"
+
+#include <QByteArray>
+#include <QStringList>
 #include <QWidget>
+
+#include <memory>
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QThread;
 class QToolBar;
 class QTreeWidget;
+class QTreeWidgetItem;
 class TzqTree;
 class TzqTreeView;
 
@@ -20,6 +28,19 @@ public:
     virtual void SaveCurrentPage() = 0;
     // The navigation history is emptied.
     virtual void ClearHistory() {}
+    // The navigation history records a page (a search result shown).
+    virtual void AddToHistory(const QString& path) {}
+    // The editor loads the search's display file into the view of the current mode.
+    virtual void ShowSearchResult(const QString& path) {}
+    // The status line's progress bar shows done of total files searched.
+    virtual void SearchProgress(int done, int total) {}
+    // A modal warning box with an OK button.
+    virtual void ShowWarning(const QString& text) {}
+    // A modal error box.
+    virtual void ShowError(const QString& text) {}
+    // The main window goes into search mode as its "Search" button does: the page shown is
+    // saved first.
+    virtual void SwitchToSearchMode() {}
 };
 
 // The left-hand panel: in tree mode the data directory choice and the note tree, in search
@@ -31,6 +52,7 @@ public:
     enum class TPanelMode { Tree, Search };
 
     TfrmMenuAndTree(IzqTreePanelHost* host, TzqTree* tree, QWidget* parent = nullptr);
+    ~TfrmMenuAndTree() override;
 
     TzqTree* Tree() const { return FTree; }
     TzqTreeView* TreeView() const { return FTreeView; }
@@ -46,8 +68,32 @@ public:
     void SetPanelMode(TPanelMode mode);
     // The stored panel width (TreeWidth, at least 2).
     int StoredWidth() const;
+    TPanelMode PanelMode() const { return FPanelMode; }
+
+    QLineEdit* SearchBox() const { return edtSearch; }
+    QCheckBox* SearchRootBox() const { return chkSearchRoot; }
+    QPushButton* SearchButton() const { return btnSearch; }
+    QTreeWidget* ResultList() const { return treeSearch; }
+    const QStringList& ResultPaths() const { return FResultPaths; }
+    bool HasSearchResults() const;
+
+    // "찾기" and Enter in the search box: searches the notes below the folder of the page shown,
+    // or below the data directory's root. The search runs in a worker thread; the button stays
+    // disabled until it ends, and Esc cancels it.
+    void btnSearchClick();
+    bool Searching() const { return FSearchThread != nullptr; }
+    void CancelSearch();
+    // The find-in-tree dialog; on OK the main window goes into search mode and the search
+    // starts with the dialog's text.
+    void FindInFolder();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void SearchFilesCollected(int total);
+    void SearchFinished(const TSearchOutcome& outcome);
+    void treeSearchClick(QTreeWidgetItem* item);
     void cmbDataDirSelect(int index);
     void SwitchDataDir(const QString& dir, bool shared);
 
@@ -66,4 +112,11 @@ private:
     QPushButton* btnSearch = nullptr;
     QTreeWidget* treeSearch = nullptr;
     bool FFillingList = false;
+    TPanelMode FPanelMode = TPanelMode::Tree;
+    QString FSearchText;      // the last search's text, A to Z lower-cased
+    QByteArray FSearchBytes;  // the same in CP949
+    QStringList FResultPaths; // one page per result entry, in the list's order
+    std::unique_ptr<TFolderSearch> FSearch;
+    QThread* FSearchThread = nullptr;
+    int FSearchTotal = 0;
 };

@@ -1,0 +1,13 @@
+#!/bin/sh
+# Builds the benchmarks in Release and runs the folder search benchmark against grep and rg.
+#   bench/run-search.sh [--store DIR] [--word WORD] [--reps N]
+# BUILD_DIR chooses the build directory (default: build-bench beside the checkout).
+set -eu
+src=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$src/../build-bench}
+if ! command -v rg >/dev/null 2>&1; then
+    apt-get install -y ripgrep >/dev/null || echo "ripgrep could not be installed; rg is left out" >&2
+fi
+cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+ninja -C "$build" -j2 bench_search
+exec "$build/bench/bench_search" "$@"

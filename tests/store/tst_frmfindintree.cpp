@@ -1,0 +1,143 @@
+#include "app/zqprjinfo.h"
+#include "store/frmfindintree.h"
+#include "store/frmmenuandtree.h"
+#include "store/zqtree.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace Qt::Literals::StringLiterals;
+using testutil::ReadFile;
+using testutil::WriteFile;
+
+namespace {
+
+class TTreeHost : public IzqTreeHost {
+public:
+    void SaveFile(const QString&) override {}
+    void LoadCurrentNote() override {}
+    void FocusLater() override {}
+    int ViewMode() const override { return 0; }
+    void SetViewMode(int) override {}
+    void UpdateCaption(const QString&) override {}
+    void ShowMsgBox(const QString&) override {}
+    bool IsEnglishWindows() const override { return false; }
+    QString MyName() const override { return u"me"_s; }
+    bool CtrlDrag() const override { return false; }
+};
+
+// The main window as the panel sees it; records what it was asked.
+class TPanelHost : public IzqTreePanelHost {
+public:
+    void SaveCurrentPage() override {}
+    void AddToHistory(const QString& path) override { History.append(path); }
+    void ShowSearchResult(const QString& path) override { Shown.append(path); }
+    void SearchProgress(int done, int total) override { Progress = {done, total}; }
+    void ShowWarning(const QString& text) override { Messages.append(text); }
+    void ShowError(const QString& text) override { Messages.append(text); }
+    void SwitchToSearchMode() override { ++Switches; }
+
+    QStringList History, Shown, Messages;
+    std::pair<int, int> Progress{-1, -1};
+    int Switches = 0;
+};
+
+class FindInTreeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Prj = std::make_unique<TzqPrjInfo>(Program.path());
+        PrjInfo = Prj.get();
+    }
+    void TearDown() override { PrjInfo = nullptr; }
+
+    QTemporaryDir Program;
+    std::unique_ptr<TzqPrjInfo> Prj;
+};
+
+TEST_F(FindInTreeTest, OpensWithThePanelsStateAndRefusesAnEmptyText)
+{
+    {
+        TfrmFindInTree dialog(u"plan"_s, false);
+        EXPECT_EQ(dialog.windowTitle(), u"데이터 트리에서 검색"_s);
+        EXPECT_EQ(dialog.findChild<QLineEdit*>(u"edtInput"_s)->text(), u"plan"_s);
+        EXPECT_FALSE(dialog.SearchRoot());
+        EXPECT_TRUE(TfrmFindInTree(u"plan"_s, true).SearchRoot());
+    }
+    Prj->WriteFlag(TzqPrjInfo::idFindRootOption, true);
+    TfrmFindInTree dialog(u""_s, false);
+    EXPECT_TRUE(dialog.SearchRoot());
+    dialog.show();
+    auto* input = dialog.findChild<QLineEdit*>(u"edtInput"_s);
+    QTest::keyClicks(input, u"   "_s);
+    dialog.ConfirmButton()->click();
+    EXPECT_EQ(dialog.windowTitle(), u"겸색할 문자열을 넣어 주십시오"_s);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(input->hasFocus() || !QApplication::focusWidget());
+    input->insert(u"회의 "_s);
+    dialog.ConfirmButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.InputText(), u"   회의 "_s);
+}
+
+TEST_F(FindInTreeTest, PanelSearchesShowsTheFirstHitAndReportsNoMatch)
+{
+    const QString root = Prj->DefaultDataDir();
+    WriteFile(root + u"/___zq_quillet__folder.htm"_s, "<font>\r\n");
+    WriteFile(root + u"/Work/Plan.htm"_s, "a<FONT>b\r\nc\r\n");
+    TTreeHost treeHost;
+    TzqTree tree(&treeHost);
+    TPanelHost host;
+    TfrmMenuAndTree panel(&host, &tree);
+    panel.SetPanelMode(TfrmMenuAndTree::TPanelMode::Search);
+
+    // Opened from the find dialog in tree mode: the window switches, the search starts.
+    panel.SetPanelMode(TfrmMenuAndTree::TPanelMode::Tree);
+    QTimer::singleShot(0, &panel, [] {
+        auto* dialog = qobject_cast<TfrmFindInTree*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        dialog->findChild<QLineEdit*>(u"edtInput"_s)->setText(u" Font"_s);
+        dialog->ConfirmButton()->click();
+    });
+    panel.FindInFolder();
+    EXPECT_EQ(host.Switches, 1);
+    EXPECT_EQ(panel.SearchBox()->text(), u" Font"_s);
+    EXPECT_FALSE(panel.SearchButton()->isEnabled());
+    QTRY_VERIFY(!panel.Searching());
+    EXPECT_TRUE(panel.SearchButton()->isEnabled());
+    ASSERT_EQ(panel.ResultList()->topLevelItemCount(), 1);
+    EXPECT_EQ(panel.ResultList()->topLevelItem(0)->text(0), u"Plan"_s);
+    EXPECT_EQ(host.History, QStringList{root + u"/Work/Plan.htm"_s});
+    EXPECT_EQ(host.Shown, QStringList{Prj->SearchTempFileName()});
+    EXPECT_EQ(ReadFile(Prj->SearchTempFileName()),
+              "a<<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>FONT</FONT>>b\r\nc\r\n");
+    EXPECT_EQ(host.Progress, std::make_pair(0, 2));
+    EXPECT_TRUE(host.Messages.isEmpty());
+
+    // No match empties the list; no file to search keeps it.
+    panel.SearchBox()->setText(u"zzz"_s);
+    QTest::keyClick(panel.SearchBox(), Qt::Key_Return);
+    QTRY_VERIFY(!panel.Searching());
+    EXPECT_EQ(panel.ResultList()->topLevelItemCount(), 0);
+    EXPECT_EQ(host.Messages, QStringList{u"찾는 파일이 없습니다."_s});
+    panel.SearchBox()->setText(u"plan"_s);
+    panel.SearchButton()->click();
+    QTRY_VERIFY(!panel.Searching());
+    EXPECT_EQ(panel.ResultPaths(), QStringList{root + u"/Work/Plan.htm"_s});
+    QFile::remove(root + u"/Work/Plan.htm"_s);
+    QFile::remove(root + u"/___zq_quillet__folder.htm"_s);
+    panel.SearchButton()->click();
+    QTRY_VERIFY(!panel.Searching());
+    EXPECT_EQ(host.Messages.last(), u"검색할 파일이 없습니다."_s);
+    EXPECT_EQ(panel.ResultList()->topLevelItemCount(), 1);
+}
+
+} // namespace
