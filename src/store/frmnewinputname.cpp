@@ -63,12 +63,12 @@ void TfrmNewInputName::BuildControls()
     lstTemplate->setObjectName(u"lstTemplate"_s);
     lstTemplate->setViewMode(QListView::IconMode);
     lstTemplate->setIconSize(QSize(IconSize, IconSize));
-    lstTemplate->setGridSize(QSize(64, 62));
+    lstTemplate->setGridSize(QSize(62, 70));
+    lstTemplate->setSpacing(0);
     lstTemplate->setMovement(QListView::Static);
     lstTemplate->setResizeMode(QListView::Adjust);
     lstTemplate->setWrapping(true);
     lstTemplate->setWordWrap(true);
-    lstTemplate->setUniformItemSizes(true);
     lstTemplate->setSelectionMode(QAbstractItemView::SingleSelection);
     lstTemplate->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstTemplate->setDragEnabled(false);
