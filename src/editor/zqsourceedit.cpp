@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -40,17 +41,31 @@ void TzqSourceEdit::SetText(const QString& text)
 
 QString TzqSourceEdit::Text() const
 {
-    return toPlainText();
+    QString text = toPlainText();
+    const QTextBlock block = textCursor().block();
+    if (const QTextLayout* layout = block.layout()) {
+        const QString composing = layout->preeditAreaText();
+        if (!composing.isEmpty())
+            text.insert(block.position() + layout->preeditAreaPosition(), composing);
+    }
+    return text;
 }
 
 bool TzqSourceEdit::Modified() const
 {
-    return document()->isModified();
+    return document()->isModified() || Composition() != FSavedComposition;
 }
 
 void TzqSourceEdit::SetModified(bool modified)
 {
     document()->setModified(modified);
+    FSavedComposition = Composition();
+}
+
+QString TzqSourceEdit::Composition() const
+{
+    const QTextLayout* layout = textCursor().block().layout();
+    return layout ? layout->preeditAreaText() : QString();
 }
 
 bool TzqSourceEdit::FindText(const QString& text, int options)

@@ -17,7 +17,10 @@ public:
     // Raises EzqError for a text beyond the limit; the view keeps what it showed, so a note
     // is never cut short and then saved.
     void SetText(const QString& text) override;
+    // What the user sees: the syllable the input method is still composing stands at the
+    // caret, so a save or a close in the middle of a word keeps it.
     QString Text() const override;
+    // Also true while the composition differs from the one the last save took along.
     bool Modified() const override;
     void SetModified(bool modified) override;
     bool FindText(const QString& text, int options) override;
@@ -46,4 +49,8 @@ private:
     // True when replacing the selection by added characters stays within the limit; beeps
     // otherwise.
     bool Fits(qsizetype added, qsizetype replaced);
+    // The input method's text shown at the caret, not yet in the document.
+    QString Composition() const;
+
+    QString FSavedComposition;
 };

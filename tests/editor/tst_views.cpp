@@ -369,6 +369,57 @@ TEST_F(ViewsTest, SourceViewKeepsItsModifiedFlagAndFindsByTheOptions)
     EXPECT_EQ(menu.front().front().toPoint(), QPoint(105, 205));
 }
 
+// A save or a close while the input method is still composing a syllable: the note gets what
+// the user sees, once.
+TEST_F(ViewsTest, SourceViewSavesTheSyllableStillBeingComposed)
+{
+    TzqSourceEdit edit;
+    edit.show();
+    edit.SetText(u"<p>가</p>\n<p>나</p>"_s);
+    edit.SetModified(false);
+    QTextCursor c = edit.textCursor();
+    c.setPosition(4); // after 가
+    edit.setTextCursor(c);
+    const auto send = [&](const QString& composing, const QString& commit = {}) {
+        QInputMethodEvent event(composing, {});
+        event.setCommitString(commit);
+        QApplication::sendEvent(&edit, &event);
+    };
+
+    send(u"하"_s);
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(edit.Text(), u"<p>가하</p>\n<p>나</p>"_s);
+    edit.SetModified(false); // saved with it
+    EXPECT_FALSE(edit.Modified());
+    send(u"한"_s); // the syllable grows
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(edit.Text(), u"<p>가한</p>\n<p>나</p>"_s);
+    edit.SetModified(false);
+
+    // Committed with the next syllable begun: in the text once, and a change to save.
+    send(u"ㄱ"_s, u"한"_s);
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(edit.Text(), u"<p>가한ㄱ</p>\n<p>나</p>"_s);
+    edit.SetModified(false);
+
+    // Given up after a save: the note is written again without it.
+    send(QString());
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(edit.Text(), u"<p>가한</p>\n<p>나</p>"_s);
+    edit.SetModified(false);
+    EXPECT_FALSE(edit.Modified());
+
+    // In a later line, and a new text drops what was being composed.
+    c.setPosition(14); // after 나
+    edit.setTextCursor(c);
+    send(u"다"_s);
+    EXPECT_EQ(edit.Text(), u"<p>가한</p>\n<p>나다</p>"_s);
+    edit.SetText(u"x"_s);
+    edit.SetModified(false);
+    EXPECT_EQ(edit.Text(), u"x"_s);
+    EXPECT_FALSE(edit.Modified());
+}
+
 TEST_F(ViewsTest, SourceViewRefusesTextBeyondTheLimitAndKeepsWhatItHad)
 {
     TzqSourceEdit edit;
