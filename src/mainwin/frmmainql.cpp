@@ -5,10 +5,18 @@
 #include "mainwin/caption.h"
 #include "mainwin/commandstate.h"
 #include "mainwin/placement.h"
+#include "mainwin/travlist.h"
+#include "mainwin/zqhistorymenus.h"
+#include "platform/filemanager.h"
+#include "platform/fileopdialogs.h"
 #include "platform/guiutil.h"
 #include "platform/zqerror.h"
+#include "store/izqtreecommandhost.h"
+#include "store/namedialogs.h"
 #include "store/notestore.h"
 #include "store/util.h"
+#include "store/zqtreecommands.h"
+#include "store/zqtreemenu.h"
 #include "store/zqtreeview.h"
 #include "tools/frmmsgbox.h"
 #include "tools/frmnotepad.h"
@@ -50,6 +58,54 @@ constexpr qreal ZoomSteps[] = {0.25, 0.33, 0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
 
 } // namespace
 
+// What the tree commands need, answered by the main window, its editor, its history and the
+// naming dialogs.
+class TfrmMainQL::TCommandHost : public IzqTreeCommandHost {
+public:
+    explicit TCommandHost(TfrmMainQL* w) : W(w) {}
+    void SaveFile(const QString& page) override { W->SaveFile(page); }
+    void SaveIfEditing() override { W->SaveIfEditing(); }
+    void LoadCurrentNote() override { W->LoadCurrentNote(); }
+    int ViewMode() const override { return W->ViewMode(); }
+    void SetViewMode(int mode) override { W->SetViewMode(mode); }
+    bool TreeMode() const override { return W->TreeMode(); }
+    void UpdateCaption(const QString& page) override { W->UpdateCaption(page); }
+    bool IsEnglishWindows() const override { return W->IsEnglishWindows(); }
+    void Browse() override { W->tbiBrowseClick(TzqViewModes::vmBrowse); }
+    void SetTreeEnabled(bool enabled) override { W->FMenuAndTree->TreeView()->setEnabled(enabled); }
+    void RenameEntries(const QString& oldPage, const QString& newPage) override
+    {
+        W->FHistory->RenameEntries(oldPage, newPage);
+    }
+    void Validate() override { W->FHistory->Validate(); }
+    void ShowMsgBox(const QString& text) override { W->ShowMsgBox(text); }
+    void ShowMessage(const QString& text) override { W->ShowMessage(text); }
+    void ShowError(const QString& text) override { W->ShowError(text); }
+    bool Confirm(const QString& text) override
+    {
+        return QMessageBox::question(W, TzqPrjInfo::TitleText(), text,
+                                     QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    }
+    std::optional<TzqNewNameAnswer> AskNewName(TzqItemKind kind, const QString& dir) override
+    {
+        return ::AskNewName(W, kind, dir, W->FTree->RootDir());
+    }
+    std::optional<QString> AskUserFileName(TzqItemKind kind, const QString& dir,
+                                           const QString& currentName,
+                                           const QString& caption) override
+    {
+        return ::AskUserFileName(W, kind, dir, currentName, caption);
+    }
+    IzqFileOpUi* FileOpUi() override { return W->FFileOpUi.get(); }
+    bool OpenWithShell(const QString& path) override { return ::OpenWithShell(path); }
+    void ShowInFileManager(const QString& path) override { ::ShowInFileManager(path); }
+    QString MyName() const override { return W->MyName(); }
+    QString TemplateDir() const override { return PrjInfo->TemplateDir(); }
+
+private:
+    TfrmMainQL* W;
+};
+
 TfrmMainQL::TfrmMainQL(bool furtherInstance, QWidget* parent)
     : TfrmZqThreeButtons(furtherInstance, parent)
 {
@@ -59,6 +115,8 @@ TfrmMainQL::TfrmMainQL(bool furtherInstance, QWidget* parent)
 
 TfrmMainQL::~TfrmMainQL()
 {
+    delete FCommands;
+    FCommands = nullptr;
     // The views go before the tree they read.
     delete FEditor;
     FEditor = nullptr;
@@ -95,6 +153,9 @@ void TfrmMainQL::FormCreate()
     setPalette(palette);
 
     FTree = new TzqTree(this, this);
+    FHistory = std::make_unique<TTravList>([this] { return FTree->RootDir(); });
+    FFileOpUi = std::make_unique<TzqFileOpDialogs>(this);
+    FCommandHost = std::make_unique<TCommandHost>(this);
     splMenuAndTree = new QSplitter(Qt::Horizontal, this);
     splMenuAndTree->setObjectName(u"splMenuAndTree"_s);
     splMenuAndTree->setChildrenCollapsible(false);
@@ -110,6 +171,14 @@ void TfrmMainQL::FormCreate()
     connect(splMenuAndTree, &QSplitter::splitterMoved, this, [this] {
         PlaceTreeSplitterButton();
         UpdateActions();
+    });
+
+    FCommands = new TzqTreeCommands(FTree, FCommandHost.get());
+    popTree = new TzqTreeMenu(FCommands, this);
+    TzqTreeView* treeView = FMenuAndTree->TreeView();
+    treeView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(treeView, &QWidget::customContextMenuRequested, this, [this, treeView](QPoint pos) {
+        popTree->PopupAt(treeView->indexAt(pos), treeView->viewport()->mapToGlobal(pos));
     });
 
     CreateActions();
@@ -143,7 +212,19 @@ void TfrmMainQL::FormCreate()
 void TfrmMainQL::CreateActions()
 {
     const QString title = TzqPrjInfo::TitleText();
-    NewAction(u"actFileRename"_s, u"이름 변경(&A)"_s, {}, u"이름 바꾸기"_s, Qt::Key_F2);
+    QAction* rename =
+        NewAction(u"actFileRename"_s, u"이름 변경(&A)"_s, {}, u"이름 바꾸기"_s, Qt::Key_F2);
+    connect(rename, &QAction::triggered, this, [this] {
+        if (TreeMode())
+            FCommands->RenameNode(FTree->SelectedNode());
+    });
+    int fileTag = 0;
+    for (QAction* a : {FMenuAndTree->NewFolderAction(), FMenuAndTree->NewNoteAction(),
+                       FMenuAndTree->DeleteAction()}) {
+        addAction(a);
+        connect(a, &QAction::triggered, this, [this, fileTag] { actFileExecute(fileTag); });
+        ++fileTag;
+    }
     QAction* save = NewAction(u"actFileSave"_s, u"저장(&S)"_s, u"save"_s, u"노트 저장"_s,
                               QKeySequence(u"Ctrl+S"_s));
     connect(save, &QAction::triggered, this, [this] { SaveIfEditing(); });
@@ -154,9 +235,14 @@ void TfrmMainQL::CreateActions()
     connect(reload, &QAction::triggered, this, [this] { LoadCurrentNote(); });
     NewAction(u"actToolFind"_s, u"찾기"_s, u"find"_s);
     NewAction(u"actReplace"_s, u"찾아 바꾸기"_s, u"replace"_s);
-    NewAction(u"actFindInTree"_s, u"폴더 안에서 찾기"_s, u"find-in-folder"_s);
-    NewAction(u"actGoBack"_s, u"뒤로"_s, u"go-back"_s, {}, QKeySequence(u"Alt+Q"_s));
-    NewAction(u"actGoFrwr"_s, u"앞으로"_s, u"go-forward"_s, {}, QKeySequence(u"Alt+W"_s));
+    QAction* findInTree = NewAction(u"actFindInTree"_s, u"폴더 안에서 찾기"_s, u"find-in-folder"_s);
+    connect(findInTree, &QAction::triggered, this, [this] { FMenuAndTree->FindInFolder(); });
+    QAction* back =
+        NewAction(u"actGoBack"_s, u"뒤로"_s, u"go-back"_s, {}, QKeySequence(u"Alt+Q"_s));
+    connect(back, &QAction::triggered, this, [this] { GoHistory(-1); });
+    QAction* forward =
+        NewAction(u"actGoFrwr"_s, u"앞으로"_s, u"go-forward"_s, {}, QKeySequence(u"Alt+W"_s));
+    connect(forward, &QAction::triggered, this, [this] { GoHistory(1); });
     NewAction(u"actNoteToMail"_s, u"메일로 전송(&M)"_s, u"mail"_s);
     NewAction(u"actSaveMht"_s, u"mht 파일로 저장"_s, u"save-mht"_s);
     NewAction(u"actMakeZip"_s, u"zip 파일 만들기"_s, u"make-zip"_s);
@@ -238,11 +324,16 @@ void TfrmMainQL::CreateActions()
         else
             EditKey(TzqViewModes::vmEdit);
     });
+    key(u"Ctrl+Shift+F"_s, [this] { FMenuAndTree->FindInFolder(); });
     key(u"F12"_s, [this] { ToggleNotePad(FNotePad, this, *PrjInfo); });
     // Esc closes the notepad first, otherwise it minimizes the window.
     key(u"Esc"_s, [this] {
         if (FNotePad && FNotePad->CloseIfVisible())
             return;
+        if (FMenuAndTree->Searching()) {
+            FMenuAndTree->CancelSearch();
+            return;
+        }
         if (isActiveWindow())
             showMinimized();
     });
@@ -297,8 +388,6 @@ void TfrmMainQL::CreateToolBar()
             QAction* a = name == u"actFileNewFolder"_s ? FMenuAndTree->NewFolderAction()
                          : name == u"actFileNewNote"_s ? FMenuAndTree->NewNoteAction()
                                                        : FMenuAndTree->DeleteAction();
-            // Creating and deleting from the tree come with the tree's own commands.
-            a->setEnabled(false);
             tbiFile->addAction(a);
         } else {
             tbiFile->addAction(Action(name));
@@ -316,8 +405,16 @@ void TfrmMainQL::CreateToolBar()
 
     auto add = [this](const QString& name) { tbtMainMenu->addAction(Action(name)); };
     add(u"actStayOnTop"_s);
+    FHistoryMenus = new TzqHistoryMenus(FHistory.get(), tbtMainMenu, this);
+    FHistoryMenus->FollowActions(Action(u"actGoBack"_s), Action(u"actGoFrwr"_s));
+    connect(FHistoryMenus, &TzqHistoryMenus::EntryChosen, this, [this](int index) {
+        FHistory->GoTo(index, [this](const QString& e) { return FTree->SelectByRelativePath(e); });
+        UpdateActions();
+    });
     add(u"actGoBack"_s);
+    tbtMainMenu->addWidget(FHistoryMenus->BackListButton());
     add(u"actGoFrwr"_s);
+    tbtMainMenu->addWidget(FHistoryMenus->FrwrListButton());
     add(u"actReload"_s);
     tbtMainMenu->addSeparator();
     add(u"actToolFind"_s);
@@ -384,7 +481,11 @@ void TfrmMainQL::UpdateActions()
     in.ViewMode = ViewMode();
     in.TreeMode = TreeMode();
     in.LockedByOther = !FEditItemsEnabled;
+    in.CanGoBack = FHistory && FHistory->CanGoBack();
+    in.CanGoForward = FHistory && FHistory->CanGoForward();
     const TzqCommandState s = ComputeCommandState(in);
+    Action(u"actGoBack"_s)->setEnabled(s.GoBack);
+    Action(u"actGoFrwr"_s)->setEnabled(s.GoForward);
     Action(u"actFileSave"_s)->setEnabled(s.Save);
     for (const QString& name : {u"actZoomIn"_s, u"actZoomOut"_s, u"actZoomReset"_s})
         Action(name)->setEnabled(s.Zoom);
@@ -498,10 +599,44 @@ void TfrmMainQL::btnToTreeModeClick()
 {
     SetTreeMode(true);
     btnToTreeMode->setChecked(true);
+    // Back to the last result shown, now selected in the tree.
+    if (FMenuAndTree->HasSearchResults())
+        GoHistory(-1);
+}
+
+void TfrmMainQL::GoHistory(int step)
+{
+    if (!TreeMode())
+        return;
+    const auto show = [this](const QString& e) { return FTree->SelectByRelativePath(e); };
+    if (step < 0)
+        FHistory->GoBack(show);
+    else
+        FHistory->GoForward(show);
+    UpdateActions();
+}
+
+void TfrmMainQL::actFileExecute(int tag)
+{
+    if (!TreeMode())
+        return;
+    switch (tag) {
+    case 0:
+        FCommands->CreateFolder(false);
+        break;
+    case 1:
+        FCommands->CreateNote(false);
+        break;
+    default:
+        FCommands->DeleteNode(FTree->SelectedNode());
+        break;
+    }
+    UpdateActions();
 }
 
 void TfrmMainQL::btnToSearchModeClick()
 {
+    AddToHistory(FTree->CurrentPage());
     SaveIfEditing();
     SetTreeMode(false);
     btnToSearchMode->setChecked(true);
@@ -684,7 +819,22 @@ QList<QByteArray> TfrmMainQL::FolderNoteDefault() const
     return PrjInfo->FolderNoteDefault();
 }
 
-void TfrmMainQL::AddToHistory(const QString&) {}
+void TfrmMainQL::AddToHistory(const QString& path)
+{
+    FHistory->Add(path);
+    UpdateActions();
+}
+
+void TfrmMainQL::ClearHistory()
+{
+    FHistory->Clear();
+    UpdateActions();
+}
+
+void TfrmMainQL::SkipNextHistoryRecord()
+{
+    FHistory->SkipNextRecord();
+}
 
 bool TfrmMainQL::SelectByRelativePath(const QString& relativePath)
 {
@@ -712,6 +862,27 @@ void TfrmMainQL::ShowStatusText(const QString& text)
 void TfrmMainQL::SaveCurrentPage()
 {
     FEditor->SaveFile(FTree->CurrentPage());
+}
+
+void TfrmMainQL::ShowSearchResult(const QString& path)
+{
+    FEditor->LoadFile(path);
+}
+
+void TfrmMainQL::SearchProgress(int done, int total)
+{
+    bar->setMaximum(std::max(total, 1));
+    bar->setValue(std::min(done, std::max(total, 1)));
+}
+
+void TfrmMainQL::ShowWarning(const QString& text)
+{
+    QMessageBox::warning(this, TzqPrjInfo::TitleText(), text);
+}
+
+void TfrmMainQL::SwitchToSearchMode()
+{
+    btnToSearchModeClick();
 }
 
 // IzqViewModeHost

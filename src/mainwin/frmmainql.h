@@ -7,6 +7,7 @@
 #include "store/zqtree.h"
 
 #include <QMainWindow>
+#include <memory>
 
 #include <QPointer>
 
@@ -17,7 +18,12 @@ class QProgressBar;
 class QSplitter;
 class QToolBar;
 class QToolButton;
+class TTravList;
 class TfrmNotePad;
+class TzqFileOpDialogs;
+class TzqHistoryMenus;
+class TzqTreeCommands;
+class TzqTreeMenu;
 
 // The main window: the tree panel on the left, the note views on the right, the tool bar with
 // the File menu above, the status bar below. It owns the view mode and the tree mode that the
@@ -40,6 +46,9 @@ public:
     TfrmMenuAndTree* MenuAndTree() const { return FMenuAndTree; }
     TfrmDhtmlEditor* DhtmlEditor() const { return FEditor; }
     TzqViewModes& Modes() { return FModes; }
+    TzqTreeCommands* Commands() const { return FCommands; }
+    TTravList* History() const { return FHistory.get(); }
+    TzqTreeMenu* TreeMenu() const { return popTree; }
 
     // A second start asked this instance to show itself: out of the tray, or to the front.
     void WakeUp();
@@ -67,6 +76,7 @@ public:
     bool CtrlDrag() const override;
     void SaveTreeState() override;
     void RestoreTreeState() override;
+    void SkipNextHistoryRecord() override;
 
     // IzqEditorHost
     bool TreeMode() const override { return FModes.TreeMode(); }
@@ -89,6 +99,11 @@ public:
 
     // IzqTreePanelHost
     void SaveCurrentPage() override;
+    void ClearHistory() override;
+    void ShowSearchResult(const QString& path) override;
+    void SearchProgress(int done, int total) override;
+    void ShowWarning(const QString& text) override;
+    void SwitchToSearchMode() override;
 
     // IzqViewModeHost
     QString CurrentPage() const override;
@@ -125,6 +140,11 @@ private:
     void actTreeSplitterExecute();
     void PlaceTreeSplitterButton();
     void ApplicationStateChanged(Qt::ApplicationState state);
+    void GoHistory(int step);
+    void actFileExecute(int tag);
+
+    class TCommandHost;
+    friend class TCommandHost;
 
     TzqViewModes FModes{this};
     bool FEditItemsEnabled = true;
@@ -143,4 +163,10 @@ private:
     QAction* tbiEdit = nullptr;
     QAction* tbiSource = nullptr;
     QPointer<TfrmNotePad> FNotePad;
+    std::unique_ptr<TTravList> FHistory;
+    TzqHistoryMenus* FHistoryMenus = nullptr;
+    std::unique_ptr<TzqFileOpDialogs> FFileOpUi;
+    std::unique_ptr<TCommandHost> FCommandHost;
+    TzqTreeCommands* FCommands = nullptr;
+    TzqTreeMenu* popTree = nullptr;
 };

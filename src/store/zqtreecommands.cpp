@@ -273,8 +273,11 @@ void TzqTreeCommands::RenameNode(const QModelIndex& node)
             FHost->RenameEntries(oldFile, newFile);
     } else {
         renamed = ShellFileOp({dir + oldName}, dir + newName, TzqFileOp::Rename, flags, nullptr);
-        if (renamed)
+        if (renamed) {
+            // The history follows the folder and every page below it.
+            FHost->RenameEntries(dir + oldName, dir + newName);
             FHost->Validate();
+        }
     }
     if (!renamed) {
         FHost->ShowMsgBox(u"이름 변경에 실패했습니다."_s);
