@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -47,14 +48,26 @@ namespace {
 
 // Commands whose work comes with later parts of the program: shown, never enabled.
 const QStringList LaterCommands = {
-    u"actFileRename"_s, u"actToolFind"_s,   u"actReplace"_s,    u"actFindInTree"_s,
-    u"actGoBack"_s,     u"actGoFrwr"_s,     u"actNoteToMail"_s, u"actSaveMht"_s,
-    u"actMakeZip"_s,    u"actToolConfig"_s, u"tbiGotoHome"_s,
+    u"actToolFind"_s, u"actReplace"_s,    u"actNoteToMail"_s, u"actSaveMht"_s,
+    u"actMakeZip"_s,  u"actToolConfig"_s, u"tbiGotoHome"_s,
 };
 
 // The zoom steps of the browser engine.
 constexpr qreal ZoomSteps[] = {0.25, 0.33, 0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
                                1.25, 1.5,  1.75, 2.0,  2.5,  3.0, 4.0, 5.0};
+
+// Hands the events of the whole application to a function first.
+class TzqEventFilter : public QObject {
+public:
+    TzqEventFilter(QObject* parent, std::function<bool(QObject*, QEvent*)> filter)
+        : QObject(parent), FFilter(std::move(filter))
+    {
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override { return FFilter(watched, event); }
+
+private:
+    std::function<bool(QObject*, QEvent*)> FFilter;
+};
 
 } // namespace
 
@@ -207,6 +220,36 @@ void TfrmMainQL::FormCreate()
 
     SetViewMode(TzqViewModes::vmBrowse);
     UpdateActions();
+    // The window's own keys come before the views' (the browser engine claims most keys while
+    // a document is edited).
+    qApp->installEventFilter(new TzqEventFilter(
+        this, [this](QObject* watched, QEvent* event) { return ClaimsShortcut(watched, event); }));
+}
+
+bool TfrmMainQL::ClaimsShortcut(QObject* watched, QEvent* event) const
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    auto ours = [&pressed](const QKeySequence& seq) {
+        return !seq.isEmpty() && seq.matches(pressed) == QKeySequence::ExactMatch;
+    };
+    // Editing keys stay with the views; Esc only where no text widget wants it.
+    if (key->key() == Qt::Key_Escape)
+        return false;
+    for (const QAction* a : actions()) {
+        if (a->isEnabled() && ours(a->shortcut()))
+            return true;
+    }
+    for (const QShortcut* s : findChildren<QShortcut*>(Qt::FindDirectChildrenOnly)) {
+        if (s->isEnabled() && ours(s->key()))
+            return true;
+    }
+    return false;
 }
 
 void TfrmMainQL::CreateActions()

@@ -141,6 +141,8 @@ private:
     void PlaceTreeSplitterButton();
     void ApplicationStateChanged(Qt::ApplicationState state);
     void GoHistory(int step);
+    // A key the window has a command for is kept from the view that has the focus.
+    bool ClaimsShortcut(QObject* watched, QEvent* event) const;
     void actFileExecute(int tag);
 
     class TCommandHost;

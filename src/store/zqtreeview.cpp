@@ -132,8 +132,24 @@ void TzqTreeView::mouseReleaseEvent(QMouseEvent* event)
 
 void TzqTreeView::keyPressEvent(QKeyEvent* event)
 {
-    FKeyboardNavigating = true;
     const int key = event->key();
+    // Only moving keys keep the focus in the tree; a command key (F7, ...) lets the view
+    // take it as usual.
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        FKeyboardNavigating = true;
+        break;
+    default:
+        FKeyboardNavigating = false;
+        break;
+    }
     if ((key == Qt::Key_Right || key == Qt::Key_Return || key == Qt::Key_Enter) &&
         FTree->ExpandKeyPressed()) {
         event->accept();
