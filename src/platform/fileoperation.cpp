@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
@@ -76,13 +77,21 @@ QStringList Children(const QString& dir)
     return names;
 }
 
+// The files of an item for the progress: a folder counts what lies below it, anything else is
+// one. The types come with the directory entries, so nothing below is looked up one by one.
 int CountFiles(const QString& path)
 {
     if (!IsRealDir(path))
         return 1;
     int count = 0;
-    for (const QString& child : Children(path))
-        count += CountFiles(child);
+    std::error_code ec;
+    fs::recursive_directory_iterator it(FsPath(path), fs::directory_options::skip_permission_denied,
+                                        ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code typeError;
+        if (it->is_symlink(typeError) || !it->is_directory(typeError))
+            ++count;
+    }
     return count;
 }
 
@@ -203,6 +212,16 @@ private:
             throw TCancelled{};
     }
 
+    // The files of item, now at path, for the progress: the items of the operation are counted
+    // once, and nothing at all is counted when no progress is shown.
+    int FilesOf(const QString& item, const QString& path) const
+    {
+        if (!FShowProgress)
+            return 0;
+        const auto known = FItemFiles.constFind(item);
+        return known != FItemFiles.cend() ? *known : CountFiles(path);
+    }
+
     QList<std::pair<QString, QString>> Destinations(const QStringList& sources,
                                                     const QString& target);
     void MakePath(const QString& dir);
@@ -227,9 +246,10 @@ private:
     int FDone = 0;
     int FTotal = 0;
     QList<TUndoEntry> FUndo;
-    QList<TLater> FRemoveLater;  // moved sources copied across file systems, children first
-    QStringList FBackups;        // replaced items, dropped when everything is done
-    QList<TDirStamp> FDirStamps; // copied folders get their source's attributes at the end
+    QList<TLater> FRemoveLater;     // moved sources copied across file systems, children first
+    QStringList FBackups;           // replaced items, dropped when everything is done
+    QList<TDirStamp> FDirStamps;    // copied folders get their source's attributes at the end
+    QHash<QString, int> FItemFiles; // the files of every item asked for, for the progress
 };
 
 bool TzqFileOpRun::Run(const QStringList& sources, const QString& target)
@@ -245,8 +265,13 @@ bool TzqFileOpRun::Run(const QStringList& sources, const QString& target)
                 Fail(u"'%1' 을(를) 찾을 수 없습니다."_s.arg(Native(source)));
             items.append(QDir::cleanPath(path));
         }
-        for (const QString& item : items)
-            FTotal += CountFiles(item);
+        if (FShowProgress) {
+            for (const QString& item : items) {
+                const int files = CountFiles(item);
+                FItemFiles.insert(item, files);
+                FTotal += files;
+            }
+        }
 
         if (FOp == TzqFileOp::Delete) {
             for (const QString& item : items)
@@ -364,7 +389,7 @@ void TzqFileOpRun::Transfer(const QString& source, const QString& dest)
                            : u"'%1' 을(를) 바꿀 수 없습니다. 같은 이름의 파일이 있습니다."_s.arg(
                                  Native(dest)));
         if (!AskReplace(dest, destIsDir)) {
-            FDone += CountFiles(source);
+            FDone += FilesOf(source, source);
             return;
         }
         if (destIsDir) {
@@ -404,7 +429,7 @@ void TzqFileOpRun::Transfer(const QString& source, const QString& dest)
         switch (RenameFunc()(source, dest, &error)) {
         case TzqRenameResult::Done:
             FUndo.append({TUndo::Renamed, source, dest});
-            FDone += CountFiles(dest);
+            FDone += FilesOf(source, dest);
             return;
         case TzqRenameResult::CrossDevice:
             break;
@@ -506,7 +531,7 @@ void TzqFileOpRun::Delete(const QString& path)
 {
     Step(path);
     const bool isDir = IsRealDir(path);
-    const int files = CountFiles(path);
+    const int files = FilesOf(path, path);
     bool trashFailed = false;
     if (FAllowUndo) {
         QString inTrash;
