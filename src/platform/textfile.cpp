@@ -62,8 +62,10 @@ void WriteAll(const QString& path, QByteArrayView bytes)
     QSaveFile file(path);
     // A read-only folder with a writable file still gets its content, written in place.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), bytes.size()) != bytes.size() ||
-        !file.commit()) {
+    // The bytes are flushed, and the flush checked, before commit(): commit() renames the
+    // temporary file over the target even when its own flush came out short (a full disk).
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         throw EzqError(u"파일을 쓸 수 없습니다: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), reason));
