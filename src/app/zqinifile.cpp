@@ -3,6 +3,7 @@
 #include "platform/cp949.h"
 #include "platform/textfile.h"
 #include "platform/zqerror.h"
+#include "platform/zqfilelock.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,8 +14,15 @@
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
+
+// How long a write waits for another instance's write: while that instance goes on changing
+// the file, up to LockLimit; an instance holding the lock without touching the file for
+// LockIdle is stuck.
+constexpr std::chrono::milliseconds LockIdle = 3s;
+constexpr std::chrono::milliseconds LockLimit = 10s;
 
 // What a read returns at most, in bytes; a double-byte character is never split.
 constexpr qsizetype MaxValueBytes = 2047;
@@ -289,6 +297,13 @@ void TzqIniFile::WriteBytes(const QString& section, const QString& key, const QB
         throw EzqError(u"Unable to write to %1"_s.arg(
             QDir::toNativeSeparators(QFileInfo(FFileName).absoluteFilePath())));
     };
+
+    // Two instances closing at once each read the file, change their line and write it back,
+    // and the later write would drop the earlier one's key; the lock makes them take turns
+    // for the whole of it. Without the lock (no lock file in a read-only folder, no locks on
+    // the file system, a holder stuck for seconds) the write still goes ahead: a lost race may
+    // cost a key, where giving up would surely lose this one.
+    const TzqFileLock lock(FFileName, LockIdle, LockLimit);
 
     QByteArray bytes;
     if (QFileInfo::exists(FFileName)) {

@@ -9,7 +9,8 @@
 //   are ignored; one pair of matching single or double quotes around a value is removed;
 //   a read returns at most 2,047 characters;
 // - the file is opened and closed for every single read or write, so several instances share
-//   it key by key (the last writer wins);
+//   it key by key (the last writer wins); writers take turns through "<file>.lock" beside it,
+//   so two instances writing at once both keep their keys;
 // - a write replaces the value in place, adds the key at the end of its section or the section
 //   at the end of the file, creates the file, and keeps every other line byte for byte;
 //   new lines end in CR LF;

@@ -1,13 +1,22 @@
 #include "app/zqinifile.h"
+#include "platform/cp949.h"
 #include "platform/zqerror.h"
+#include "platform/zqfilelock.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <memory>
+
+#include <unistd.h>
+
 using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -274,4 +283,164 @@ TEST_F(IniFileTest, FailedWriteThrowsAndLosesNothing)
     EXPECT_THROW(FIni.WriteBool(u"PROGRAM"_s, u"DEX"_s, true), EzqError);
     EXPECT_TRUE(QFileInfo(FPath).isDir());
     EXPECT_TRUE(FIni.ReadBool(u"PROGRAM"_s, u"DEX"_s, true));
+}
+
+namespace {
+
+// One run of iniprobe: another instance writing numbered keys into the settings file.
+class TIniProbe {
+public:
+    TIniProbe(const QString& path, const QString& prefix, int count)
+    {
+        FProcess.setProgram(QString::fromUtf8(INIPROBE_PATH));
+        FProcess.setArguments({path, u"PROGRAM"_s, prefix, QString::number(count)});
+        FProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        FProcess.start();
+    }
+    ~TIniProbe()
+    {
+        if (FProcess.state() != QProcess::NotRunning) {
+            FProcess.kill();
+            FProcess.waitForFinished(5000);
+        }
+    }
+    TIniProbe(const TIniProbe&) = delete;
+    TIniProbe& operator=(const TIniProbe&) = delete;
+
+    // True once the probe waits for Go().
+    bool WaitReady()
+    {
+        while (!FProcess.canReadLine()) {
+            if (!FProcess.waitForReadyRead(10000))
+                return false;
+        }
+        return FProcess.readLine() == "ready\n";
+    }
+    void Go()
+    {
+        FProcess.write("go\n");
+        FProcess.waitForBytesWritten(5000);
+    }
+    // True when the probe wrote all its keys without an error.
+    bool Finish()
+    {
+        return FProcess.waitForFinished(30000) && FProcess.exitStatus() == QProcess::NormalExit &&
+               FProcess.exitCode() == 0 && FProcess.readAll() == "done\n";
+    }
+
+private:
+    QProcess FProcess;
+};
+
+// The key lines the probe with that prefix writes, in its order.
+QList<QByteArray> ProbeLines(const QString& prefix, int count)
+{
+    QList<QByteArray> lines;
+    for (int i = 0; i < count; ++i) {
+        const QString key = prefix + QString::number(i);
+        lines.append(cp949::FromUnicode(QString(key + u"=값"_s + key)));
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST_F(IniFileTest, TwoInstancesWritingAtOnceKeepEveryKey)
+{
+    constexpr int Count = 200;
+    const QByteArray head = cp949::FromUnicode(u"; 설정\r\n"
+                                               u"[PROGRAM]\r\n"
+                                               u"MyName=김철수\r\n"
+                                               u"tmAuto=0x0A\r\n"_s);
+    const QByteArray tail = cp949::FromUnicode(u"\r\n"
+                                               u"[DataDir1]\r\n"
+                                               u"Name=기본 폴더\r\n"
+                                               u"dir=/home/u/BookData\r\n"_s);
+    Given(QByteArray(head + tail));
+
+    // Both are released at the same moment, as two windows closing at logout.
+    std::vector<std::unique_ptr<TIniProbe>> probes;
+    probes.push_back(std::make_unique<TIniProbe>(FPath, u"A"_s, Count));
+    probes.push_back(std::make_unique<TIniProbe>(FPath, u"B"_s, Count));
+    for (auto& probe : probes)
+        ASSERT_TRUE(probe->WaitReady());
+    for (auto& probe : probes)
+        probe->Go();
+    for (auto& probe : probes)
+        EXPECT_TRUE(probe->Finish());
+
+    // The keys of both, each in its writer's order, follow the last key of PROGRAM; every
+    // line that was there before is still there byte for byte.
+    const QByteArray bytes = Contents();
+    ASSERT_TRUE(bytes.startsWith(head));
+    ASSERT_TRUE(bytes.endsWith(tail));
+    const QByteArray added = bytes.sliced(head.size(), bytes.size() - head.size() - tail.size());
+    EXPECT_TRUE(added.endsWith("\r\n"));
+    QList<QByteArray> lines = added.split('\n');
+    lines.removeLast();
+    QList<QByteArray> a;
+    QList<QByteArray> b;
+    for (QByteArray& line : lines) {
+        ASSERT_TRUE(line.endsWith('\r')) << line.constData();
+        line.chop(1);
+        ASSERT_FALSE(line.contains('\r')) << line.constData();
+        (line.startsWith('A') ? a : b).append(line);
+    }
+    const QList<QByteArray> expectedA = ProbeLines(u"A"_s, Count);
+    const QList<QByteArray> expectedB = ProbeLines(u"B"_s, Count);
+    const auto lost = [](const QList<QByteArray>& expected, const QList<QByteArray>& got) {
+        return std::count_if(expected.begin(), expected.end(),
+                             [&](const QByteArray& line) { return !got.contains(line); });
+    };
+    EXPECT_EQ(lost(expectedA, a) + lost(expectedB, b), 0) << "keys lost";
+    EXPECT_TRUE(a == expectedA) << "A's keys lost or out of order";
+    EXPECT_TRUE(b == expectedB) << "B's keys lost or out of order";
+
+    EXPECT_EQ(FIni.ReadSection(u"PROGRAM"_s).size(), 2 + 2 * Count);
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"B199"_s), u"값B199"_s);
+    EXPECT_EQ(FIni.ReadString(u"DataDir1"_s, u"Name"_s), u"기본 폴더"_s);
+}
+
+namespace {
+
+// A folder where no new file can be made, writable again when the object ends.
+class TReadOnlyFolder {
+public:
+    explicit TReadOnlyFolder(QString path) : FPath(std::move(path))
+    {
+        QFile::setPermissions(FPath, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    ~TReadOnlyFolder()
+    {
+        QFile::setPermissions(FPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                         QFileDevice::ExeOwner);
+    }
+    TReadOnlyFolder(const TReadOnlyFolder&) = delete;
+    TReadOnlyFolder& operator=(const TReadOnlyFolder&) = delete;
+
+private:
+    QString FPath;
+};
+
+} // namespace
+
+TEST_F(IniFileTest, WritesGoAheadWhereNoLockFileCanBeMade)
+{
+    // Something else stands where the lock file goes.
+    Given("[PROGRAM]\r\nMyName=x\r\n");
+    ASSERT_TRUE(QDir(FDir.path()).mkdir(u"zqQuillet.ini.lock"_s));
+    FIni.WriteString(u"PROGRAM"_s, u"Top"_s, u"10"_s);
+    EXPECT_EQ(Contents(), QByteArray("[PROGRAM]\r\nMyName=x\r\nTop=10\r\n"));
+    ASSERT_TRUE(QDir(FDir.path()).rmdir(u"zqQuillet.ini.lock"_s));
+
+    // A folder that forbids new files, holding a writable settings file: written in place.
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser makes files in read-only folders";
+    {
+        const TReadOnlyFolder readOnly(FDir.path());
+        FIni.WriteString(u"PROGRAM"_s, u"Left"_s, u"20"_s);
+    }
+    EXPECT_EQ(Contents(), QByteArray("[PROGRAM]\r\nMyName=x\r\nTop=10\r\nLeft=20\r\n"));
+    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{u"zqQuillet.ini"_s});
 }
