@@ -203,6 +203,17 @@ std::optional<QByteArray> LoadFile(const QString& fileName)
     return file.readAll();
 }
 
+// Puts the content a failed write may have damaged back, as far as the disk allows.
+void RestoreContent(const QString& fileName, const QByteArray& bytes)
+{
+    if (LoadFile(fileName) == bytes)
+        return;
+    try {
+        textfile::WriteAll(fileName, bytes);
+    } catch (const EzqError&) {
+    }
+}
+
 std::optional<int> HexValue(QByteArrayView digits)
 {
     if (digits.isEmpty())
@@ -306,7 +317,8 @@ void TzqIniFile::WriteBytes(const QString& section, const QString& key, const QB
     const TzqFileLock lock(FFileName, LockIdle, LockLimit);
 
     QByteArray bytes;
-    if (QFileInfo::exists(FFileName)) {
+    const bool existed = QFileInfo::exists(FFileName);
+    if (existed) {
         // A file that exists but cannot be read is never replaced by one holding only this key.
         std::optional<QByteArray> loaded = LoadFile(FFileName);
         if (!loaded)
@@ -364,6 +376,11 @@ void TzqIniFile::WriteBytes(const QString& section, const QString& key, const QB
     try {
         textfile::WriteAll(FFileName, out);
     } catch (const EzqError&) {
+        // The new content goes to a temporary file renamed over the old one only once it is
+        // complete, but where the folder forbids new files the file is written in place and a
+        // failed write (a full disk) leaves it cut short: the old content goes back if it can.
+        if (existed)
+            RestoreContent(FFileName, bytes);
         fail();
     }
 }

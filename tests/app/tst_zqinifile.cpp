@@ -1,4 +1,5 @@
 #include "app/zqinifile.h"
+#include "filesizelimit.h"
 #include "platform/cp949.h"
 #include "platform/zqerror.h"
 #include "platform/zqfilelock.h"
@@ -443,4 +444,31 @@ TEST_F(IniFileTest, WritesGoAheadWhereNoLockFileCanBeMade)
     EXPECT_EQ(Contents(), QByteArray("[PROGRAM]\r\nMyName=x\r\nTop=10\r\nLeft=20\r\n"));
     EXPECT_EQ(QDir(FDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{u"zqQuillet.ini"_s});
+}
+
+TEST_F(IniFileTest, FailedWriteLeavesTheOldFileAndTheLockFree)
+{
+    const QByteArray old = "[PROGRAM]\r\nMyName=" + QByteArray(10000, 'x') + "\r\n";
+    const QString longValue(3000, u'y');
+    Given(old);
+    // Room for the old content, not for the new.
+    {
+        const TFileSizeLimit diskFull(old.size() + 1000);
+        EXPECT_THROW(FIni.WriteString(u"PROGRAM"_s, u"Added"_s, longValue), EzqError);
+    }
+    EXPECT_TRUE(Contents() == old);
+    EXPECT_EQ(QDir(FDir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{u"zqQuillet.ini"_s, u"zqQuillet.ini.lock"_s}));
+    EXPECT_TRUE(TzqFileLock(FPath, 0ms, 0ms).IsHeld());
+
+    // Written in place, where the folder forbids new files, the file gets its old content back.
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser makes files in read-only folders";
+    {
+        const TReadOnlyFolder readOnly(FDir.path());
+        const TFileSizeLimit diskFull(old.size() + 1000);
+        EXPECT_THROW(FIni.WriteString(u"PROGRAM"_s, u"Added"_s, longValue), EzqError);
+    }
+    EXPECT_TRUE(Contents() == old);
+    EXPECT_TRUE(TzqFileLock(FPath, 0ms, 0ms).IsHeld());
 }
