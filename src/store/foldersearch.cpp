@@ -5,6 +5,7 @@
 #include "platform/zqerror.h"
 #include "store/pagepath.h"
 #include "store/util.h"
+#include "store/zqtreemodel.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +23,7 @@ namespace {
 
 constexpr auto HighlightOpen = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>";
 constexpr auto HighlightClose = "</FONT>";
+constexpr auto FolderNoteFileName = "___zq_quillet__folder.htm";
 
 inline char FoldByte(char c)
 {
@@ -136,12 +138,20 @@ QString LowerAZ(QString text)
     return text;
 }
 
-void CollectInto(const QByteArray& dir, QStringList& files)
+// Appends the note files of dir and below in the tree's order: the folder's own note first (the
+// folder stands there), then each subdirectory with everything in it, then the notes, both
+// groups sorted as the tree sorts them. File folders, which the tree does not show, are searched
+// among the other directories. rawDir is dir as the file system names it.
+void CollectInto(const QByteArray& rawDir, const QString& dir, QStringList& files)
 {
-    DIR* d = opendir(dir.constData());
+    DIR* d = opendir(rawDir.constData());
     if (!d)
         return;
     const int fd = dirfd(d);
+    QStringList folders;
+    QList<QByteArray> rawFolders;
+    QStringList notes;
+    bool folderNote = false;
     while (dirent* e = readdir(d)) {
         const char* name = e->d_name;
         if (name[0] == '.')
@@ -156,16 +166,28 @@ void CollectInto(const QByteArray& dir, QStringList& files)
             if (!isDir && fstatat(fd, name, &st, 0) == 0)
                 isFile = S_ISREG(st.st_mode);
         }
-        const QByteArray path = dir + '/' + name;
+        const size_t len = strlen(name);
         if (isDir) {
-            CollectInto(path, files);
-        } else if (isFile) {
-            const size_t len = strlen(name);
-            if (len > 4 && memcmp(name + len - 4, ".htm", 4) == 0)
-                files.append(QFile::decodeName(path));
+            rawFolders.append(QByteArray(name, static_cast<qsizetype>(len)));
+            folders.append(QFile::decodeName(rawFolders.back()));
+        } else if (isFile && len > 4 && memcmp(name + len - 4, ".htm", 4) == 0) {
+            if (strcmp(name, FolderNoteFileName) == 0)
+                folderNote = true;
+            else
+                notes.append(QFile::decodeName(name));
         }
     }
+    // Closed before going down, so that only one directory is open at a time.
     closedir(d);
+
+    const QString stem = dir.endsWith(u'/') ? dir : dir + u'/';
+    const QByteArray rawStem = rawDir.endsWith('/') ? rawDir : rawDir + '/';
+    if (folderNote)
+        files.append(stem + FolderNoteName);
+    for (const quint32 i : OrderLikeTree(folders))
+        CollectInto(rawStem + rawFolders[i], stem + folders[i], files);
+    for (const quint32 i : OrderLikeTree(notes))
+        files.append(stem + notes[i]);
 }
 
 } // namespace
@@ -178,7 +200,7 @@ QStringList CollectNoteFiles(const QString& root)
         dir.chop(1);
     if (dir.isEmpty())
         return files;
-    CollectInto(QFile::encodeName(dir), files);
+    CollectInto(QFile::encodeName(dir), dir, files);
     return files;
 }
 

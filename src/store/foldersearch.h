@@ -16,9 +16,10 @@
 // character, so "c" does not match inside the character whose bytes are 8C 63.
 
 // Every ".htm" file (the extension in lower case exactly) below root, depth first in the order
-// the directory listings give their entries. Names beginning with "." are skipped; file folders
-// are searched like any other directory. Links to directories are not followed, so the walk
-// stays inside root and cannot loop.
+// the tree shows them: in each directory its folder note, then its subdirectories, then its
+// notes, each group in the tree's collation. Names beginning with "." are skipped; file folders
+// are searched like any other directory, sorted among them. Links to directories are not
+// followed, so the walk stays inside root and cannot loop.
 QStringList CollectNoteFiles(const QString& root);
 
 // The text a search looks for: trimmed, A to Z lower-cased.

@@ -1,12 +1,15 @@
 #include "platform/cp949.h"
 #include "platform/zqerror.h"
 #include "store/foldersearch.h"
+#include "store/zqtreemodel.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 using testutil::ReadFile;
@@ -69,6 +72,90 @@ TEST_F(FolderSearchTest, CollectsLowerCaseHtmDepthFirst)
     EXPECT_TRUE(std::all_of(first, first + 3,
                             [](const QString& r) { return r.startsWith(u"Archive/"_s); }));
     EXPECT_TRUE(CollectNoteFiles(Root + u"/none"_s).isEmpty());
+}
+
+// The page files of the tree below parent as a reader meets them: a folder's own note where the
+// folder stands, then what it holds; notes with ".htm" in lower case only, as the search takes.
+void TreePages(TzqTreeModel& model, const QModelIndex& parent, QStringList& pages)
+{
+    if (parent.isValid())
+        model.LoadChildren(parent);
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        const QModelIndex node = model.index(row, 0, parent);
+        const QString page = model.NodePageFile(node);
+        if (model.IsFolder(node)) {
+            if (QFile::exists(page))
+                pages.append(page);
+            TreePages(model, node, pages);
+        } else if (model.IsNote(node) && page.endsWith(u".htm"_s)) {
+            pages.append(page);
+        }
+    }
+}
+
+TEST(FolderSearchWalk, ResultsReadLikeTheTree)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    QStringList rel{u"___zq_quillet__folder.htm"_s,
+                    u"하늘.htm"_s,
+                    u"가방.htm"_s,
+                    u"zeta.htm"_s,
+                    u"Alpha.htm"_s,
+                    u"beta.htm"_s,
+                    u"Beta.htm"_s,
+                    u"Plan 2.1.htm"_s,
+                    u"Old.HTM"_s,
+                    u"다람쥐/도토리.htm"_s,
+                    u"Box/___zq_quillet__folder.htm"_s,
+                    u"Box/b.htm"_s,
+                    u"Box/A.htm"_s,
+                    u"Box/Inner/x.htm"_s,
+                    u"apple/나무.htm"_s,
+                    u"apple/Zed.htm"_s,
+                    u"apple/bee.htm"_s,
+                    u"__box/pic.htm"_s,
+                    u"__box/pic.png"_s};
+    // Created in reverse name order, so that neither creation nor name order is the tree's.
+    std::sort(rel.begin(), rel.end(), std::greater<>());
+    for (const QString& r : rel)
+        WriteFile(root + u'/' + r, "x\r\n");
+
+    const QStringList walk = CollectNoteFiles(root);
+    ASSERT_EQ(walk.size(), 17);
+    QStringList shown = walk;
+    shown.removeIf([&](const QString& f) { return f.startsWith(root + u"/__box/"_s); });
+    TzqTreeModel model;
+    model.LoadRoot(root);
+    QStringList tree{root + u"/___zq_quillet__folder.htm"_s};
+    TreePages(model, {}, tree);
+    EXPECT_EQ(shown, tree);
+
+    // The file folder, which the tree does not show, sorts among the folders.
+    const auto at = [&](const QString& r) { return walk.indexOf(root + u'/' + r); };
+    EXPECT_EQ(at(u"___zq_quillet__folder.htm"_s), 0);
+    EXPECT_GT(at(u"__box/pic.htm"_s), 0);
+    EXPECT_LT(at(u"__box/pic.htm"_s), at(u"Alpha.htm"_s));
+    // Letter case does not decide, folders come first, a folder's note before its contents.
+    EXPECT_LT(at(u"apple/bee.htm"_s), at(u"Box/___zq_quillet__folder.htm"_s));
+    EXPECT_LT(at(u"Box/___zq_quillet__folder.htm"_s), at(u"Box/Inner/x.htm"_s));
+    EXPECT_LT(at(u"Box/Inner/x.htm"_s), at(u"Box/A.htm"_s));
+    EXPECT_LT(at(u"Box/A.htm"_s), at(u"Box/b.htm"_s));
+    EXPECT_LT(at(u"apple/bee.htm"_s), at(u"apple/Zed.htm"_s));
+    EXPECT_LT(at(u"다람쥐/도토리.htm"_s), at(u"Alpha.htm"_s));
+    EXPECT_LT(at(u"Alpha.htm"_s), at(u"beta.htm"_s));
+    EXPECT_EQ(at(u"Beta.htm"_s) + 1, at(u"beta.htm"_s));
+    EXPECT_LT(at(u"beta.htm"_s), at(u"zeta.htm"_s));
+    EXPECT_LT(at(u"가방.htm"_s), at(u"하늘.htm"_s));
+
+    // The results follow the walk.
+    TFolderSearch search(u"x"_s, root);
+    QStringList found;
+    for (const TSearchHit& hit : search.Run().Hits)
+        found.append(hit.Path);
+    QStringList expected = walk;
+    expected.removeFirst(); // the root's own folder note gives no entry
+    EXPECT_EQ(found, expected);
 }
 
 TEST_F(FolderSearchTest, MatchesNamesAndContent)
