@@ -10,6 +10,13 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <ostream>
+
+// Paths and entry texts in failure messages as text.
+void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 using namespace Qt::Literals::StringLiterals;
 using testutil::ReadFile;
@@ -36,7 +43,7 @@ protected:
         Note(u"ddom.htm"_s, "\x8c\x63\x81\x41\r\n");  // 똠갂
         Note(u"ddom2.htm"_s, "\x8c\x63\x81\x61\r\n"); // 똠갵
     }
-    void Note(const QString& rel, QByteArrayView bytes) { WriteFile(Root + u'/' + rel, bytes); }
+    void Note(const QString& rel, const QByteArray& bytes) { WriteFile(Root + u'/' + rel, bytes); }
     QStringList Texts(const QString& text, const QString& root = {})
     {
         TFolderSearch search(FoldSearchText(text), root.isEmpty() ? Root : root);
@@ -218,12 +225,98 @@ TEST_F(FolderSearchTest, HighlightsEveryMatchInItsOwnCase)
     WriteFile(page, "fontfont\nx\r\n\xc8\xb8\xc0\xc7");
     const QString display = Root + u"/zqtmp.zq"_s;
     WriteFile(display, "old content that is longer than the new one\r\n");
-    WriteSearchDisplay(page, display, cp949::FromUnicode(u"회의"_s));
+    WriteSearchDisplay(page, display, u"회의"_s);
     EXPECT_EQ(ReadFile(display), "fontfont\r\nx\r\n" + Highlight + "\xc8\xb8\xc0\xc7</FONT>\r\n");
-    WriteSearchDisplay(page, display, font);
+    WriteSearchDisplay(page, display, u"font"_s);
     EXPECT_EQ(ReadFile(display),
               Highlight + "font</FONT>" + Highlight + "font</FONT>\r\nx\r\n\xc8\xb8\xc0\xc7\r\n");
     EXPECT_EQ(ReadFile(page), "fontfont\nx\r\n\xc8\xb8\xc0\xc7");
+}
+
+QByteArray Utf16LE(const QString& text)
+{
+    QByteArray bytes("\xFF\xFE");
+    for (const QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() & 0xff));
+        bytes.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+QByteArray Utf16BE(const QString& text)
+{
+    QByteArray bytes("\xFE\xFF");
+    for (const QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() >> 8));
+        bytes.append(static_cast<char>(c.unicode() & 0xff));
+    }
+    return bytes;
+}
+
+TEST_F(FolderSearchTest, FindsTextInUtf8AndUtf16Notes)
+{
+    const QString body = u"<P>회의 Agenda 🙂 Éclair</P>\r\n<P>end</P>\r\n"_s;
+    const QByteArray meta = "<META charset=\"UTF-8\">\r\n";
+    Note(u"u/bom.htm"_s, "\xEF\xBB\xBF" + body.toUtf8());
+    Note(u"u/meta.htm"_s, meta + body.toUtf8());
+    Note(u"u/le.htm"_s, Utf16LE(body));
+    Note(u"u/be.htm"_s, Utf16BE(body));
+    // Each note by its own encoding: CP949 bytes behind a UTF-8 mark are not 회의, nor are the
+    // UTF-8 bytes of 회의 in a CP949 note; a meta charset that lies about CP949 is not believed.
+    Note(u"u/cp949 in bom.htm"_s, "\xEF\xBB\xBF<P>\xc8\xb8\xc0\xc7</P>\r\n");
+    Note(u"u/utf8 in cp949.htm"_s, u"<P>회의</P>\r\n"_s.toUtf8());
+    Note(u"u/lying meta.htm"_s, meta + "<P>\xc8\xb8\xc0\xc7 agenda</P>\r\n");
+    const QString u = Root + u"/u"_s;
+    const QStringList all{u"be"_s, u"bom"_s, u"le"_s, u"meta"_s};
+    const QStringList andCp949{u"be"_s, u"bom"_s, u"le"_s, u"lying meta"_s, u"meta"_s};
+    EXPECT_EQ(Texts(u"회의"_s, u), andCp949);
+    EXPECT_EQ(Texts(u"AGENDA"_s, u), andCp949);
+    EXPECT_EQ(Texts(u"회의 agenda"_s, u), andCp949);
+    // Text CP949 cannot write is still found where Unicode holds it.
+    EXPECT_EQ(Texts(u"🙂 é"_s, u), QStringList());
+    EXPECT_EQ(Texts(u"🙂 É"_s, u), all);
+    // Only A to Z fold.
+    EXPECT_EQ(Texts(u"éclair"_s, u), QStringList());
+    EXPECT_EQ(Texts(u"ÉCLAIR"_s, u), all);
+    EXPECT_EQ(Texts(u"</p>\r\n<p>"_s, u), QStringList());
+    EXPECT_EQ(Texts(u"</p>"_s, u).size(), 7);
+}
+
+TEST_F(FolderSearchTest, DisplaysUnicodeNotesHighlightedAndReadable)
+{
+    const QString display = Root + u"/zqtmp.zq"_s;
+    const QByteArray meta = "<META charset=utf-8>\n";
+    const QByteArray mark = "\xEF\xBB\xBF";
+    const QString body = u"<P>회의 Plan\r\nplan 🙂</P>"_s;
+    const QByteArray shown = "<P>" + Highlight + u"회의"_s.toUtf8() + "</FONT> Plan\r\nplan " +
+                             u"🙂"_s.toUtf8() + "</P>\r\n";
+
+    Note(u"meta.htm"_s, meta + body.toUtf8());
+    WriteSearchDisplay(Root + u"/meta.htm"_s, display, u"회의"_s);
+    EXPECT_EQ(ReadFile(display), "<META charset=utf-8>\r\n" + shown);
+
+    Note(u"bom.htm"_s, mark + body.toUtf8());
+    WriteSearchDisplay(Root + u"/bom.htm"_s, display, u"회의"_s);
+    EXPECT_EQ(ReadFile(display), mark + shown);
+    WriteSearchDisplay(Root + u"/bom.htm"_s, display, u"plan"_s);
+    EXPECT_EQ(ReadFile(display), mark + "<P>" + u"회의 "_s.toUtf8() + Highlight +
+                                     "Plan</FONT>\r\n" + Highlight + "plan</FONT> " +
+                                     u"🙂</P>"_s.toUtf8() + "\r\n");
+
+    // UTF-16 is shown as UTF-8 with its mark; the note stays as it was.
+    Note(u"le.htm"_s, Utf16LE(body));
+    WriteSearchDisplay(Root + u"/le.htm"_s, display, u"회의"_s);
+    EXPECT_EQ(ReadFile(display), mark + shown);
+    Note(u"be.htm"_s, Utf16BE(body));
+    WriteSearchDisplay(Root + u"/be.htm"_s, display, u"🙂"_s);
+    EXPECT_EQ(ReadFile(display), mark + "<P>" + u"회의"_s.toUtf8() + " Plan\r\nplan " + Highlight +
+                                     u"🙂"_s.toUtf8() + "</FONT></P>\r\n");
+    EXPECT_EQ(ReadFile(Root + u"/be.htm"_s), Utf16BE(body));
+
+    // A text CP949 cannot write marks nothing in a CP949 note (not even its "?" stand-ins).
+    Note(u"q.htm"_s, "a?b\r\n");
+    WriteSearchDisplay(Root + u"/q.htm"_s, display, u"🙂"_s);
+    EXPECT_EQ(ReadFile(display), "a?b\r\n");
 }
 
 TEST_F(FolderSearchTest, NoFilesAndUnreadableFile)
