@@ -1,6 +1,9 @@
 #!/bin/sh
-# Builds the benchmarks in Release and runs the folder search benchmark against grep and rg.
-#   bench/run-search.sh [--store DIR] [--word WORD] [--reps N]
+# Builds the benchmarks in Release and runs the folder search benchmark: a Latin and a Korean
+# word, each against grep and rg in the same run.
+#   bench/run-search.sh [--store DIR] [--latin WORD] [--korean WORD] [--reps N]
+# Without --store the benchmark generates its store in a fresh temporary directory and removes
+# it at the end; a store given is only read, never changed or removed.
 # BUILD_DIR chooses the build directory (default: build-bench beside the checkout).
 set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)

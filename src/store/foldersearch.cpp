@@ -1,10 +1,12 @@
 #include "store/foldersearch.h"
 
 #include "platform/cp949.h"
+#include "platform/noteencoding.h"
 #include "platform/textfile.h"
 #include "platform/zqerror.h"
 #include "store/pagepath.h"
 #include "store/util.h"
+#include "store/zqtreemodel.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +24,9 @@ namespace {
 
 constexpr auto HighlightOpen = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>";
 constexpr auto HighlightClose = "</FONT>";
+constexpr auto FolderNoteFileName = "___zq_quillet__folder.htm";
+// How far into a note DetectNoteEncoding looks for a meta charset.
+constexpr qsizetype MetaCharsetBytes = 4096;
 
 inline char FoldByte(char c)
 {
@@ -127,6 +132,82 @@ QByteArray FoldedCopy(QByteArrayView bytes)
     return folded;
 }
 
+// The first occurrence of needle in folded at or after from; -1 when there is none. For UTF-8,
+// where every byte of a multi-byte character is 80 or above and never folded, and a character
+// never begins inside another, a match of valid text is always a match of whole characters.
+qsizetype FindFolded(QByteArrayView folded, QByteArrayView needle, qsizetype from)
+{
+    if (needle.isEmpty() || from + needle.size() > folded.size())
+        return -1;
+    const void* hit = memmem(folded.data() + from, static_cast<size_t>(folded.size() - from),
+                             needle.data(), static_cast<size_t>(needle.size()));
+    return hit ? static_cast<const char*>(hit) - folded.data() : -1;
+}
+
+// The line with every match find gives wrapped into the highlighting element.
+template <typename F> QByteArray WrapMatches(QByteArrayView line, qsizetype length, F&& find)
+{
+    qsizetype p = find(0);
+    if (p < 0)
+        return line.toByteArray();
+    QByteArray out;
+    out.reserve(line.size() + 64);
+    qsizetype done = 0;
+    while (p >= 0) {
+        out.append(line.sliced(done, p - done));
+        out.append(HighlightOpen);
+        out.append(line.sliced(p, length));
+        out.append(HighlightClose);
+        done = p + length;
+        p = find(done);
+    }
+    out.append(line.sliced(done));
+    return out;
+}
+
+// HighlightMatches for a line of UTF-8; searchText is UTF-8 with A to Z lower-cased.
+QByteArray HighlightUtf8Matches(QByteArrayView line, QByteArrayView searchText)
+{
+    if (searchText.isEmpty())
+        return line.toByteArray();
+    const QByteArray folded = FoldedCopy(line);
+    return WrapMatches(line, searchText.size(),
+                       [&](qsizetype from) { return FindFolded(folded, searchText, from); });
+}
+
+bool StartsWithUtf16Bom(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
+// Whether the folded bytes hold "utf8" or "utf-8", which a meta charset of UTF-8 needs. Looks
+// for the digit first: it is rare in notes and never the second byte of a Korean character.
+bool MayNameUtf8(QByteArrayView folded)
+{
+    const char* begin = folded.data();
+    const char* end = begin + folded.size();
+    for (const char* p = begin; p < end; ++p) {
+        p = static_cast<const char*>(memchr(p, '8', static_cast<size_t>(end - p)));
+        if (!p)
+            return false;
+        if ((p - begin >= 3 && memcmp(p - 3, "utf", 3) == 0) ||
+            (p - begin >= 4 && memcmp(p - 4, "utf-", 4) == 0))
+            return true;
+    }
+    return false;
+}
+
+// The encoding of a note whose bytes are folded already. Notes are CP949 by the thousand and
+// UTF-8 by the few: the full test, which reads the meta charset, runs only where the note may
+// name UTF-8 where that test looks.
+TzqNoteEncoding DetectFoldedNoteEncoding(QByteArrayView bytes, QByteArrayView folded)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF") || StartsWithUtf16Bom(bytes) ||
+        MayNameUtf8(folded.first(std::min(folded.size(), MetaCharsetBytes))))
+        return DetectNoteEncoding(bytes);
+    return TzqNoteEncoding::Cp949;
+}
+
 QString LowerAZ(QString text)
 {
     for (QChar& c : text) {
@@ -136,12 +217,20 @@ QString LowerAZ(QString text)
     return text;
 }
 
-void CollectInto(const QByteArray& dir, QStringList& files)
+// Appends the note files of dir and below in the tree's order: the folder's own note first (the
+// folder stands there), then each subdirectory with everything in it, then the notes, both
+// groups sorted as the tree sorts them. File folders, which the tree does not show, are searched
+// among the other directories. rawDir is dir as the file system names it.
+void CollectInto(const QByteArray& rawDir, const QString& dir, QStringList& files)
 {
-    DIR* d = opendir(dir.constData());
+    DIR* d = opendir(rawDir.constData());
     if (!d)
         return;
     const int fd = dirfd(d);
+    QStringList folders;
+    QList<QByteArray> rawFolders;
+    QStringList notes;
+    bool folderNote = false;
     while (dirent* e = readdir(d)) {
         const char* name = e->d_name;
         if (name[0] == '.')
@@ -156,16 +245,28 @@ void CollectInto(const QByteArray& dir, QStringList& files)
             if (!isDir && fstatat(fd, name, &st, 0) == 0)
                 isFile = S_ISREG(st.st_mode);
         }
-        const QByteArray path = dir + '/' + name;
+        const size_t len = strlen(name);
         if (isDir) {
-            CollectInto(path, files);
-        } else if (isFile) {
-            const size_t len = strlen(name);
-            if (len > 4 && memcmp(name + len - 4, ".htm", 4) == 0)
-                files.append(QFile::decodeName(path));
+            rawFolders.append(QByteArray(name, static_cast<qsizetype>(len)));
+            folders.append(QFile::decodeName(rawFolders.back()));
+        } else if (isFile && len > 4 && memcmp(name + len - 4, ".htm", 4) == 0) {
+            if (strcmp(name, FolderNoteFileName) == 0)
+                folderNote = true;
+            else
+                notes.append(QFile::decodeName(name));
         }
     }
+    // Closed before going down, so that only one directory is open at a time.
     closedir(d);
+
+    const QString stem = dir.endsWith(u'/') ? dir : dir + u'/';
+    const QByteArray rawStem = rawDir.endsWith('/') ? rawDir : rawDir + '/';
+    if (folderNote)
+        files.append(stem + FolderNoteName);
+    for (const quint32 i : OrderLikeTree(folders))
+        CollectInto(rawStem + rawFolders[i], stem + folders[i], files);
+    for (const quint32 i : OrderLikeTree(notes))
+        files.append(stem + notes[i]);
 }
 
 } // namespace
@@ -178,7 +279,7 @@ QStringList CollectNoteFiles(const QString& root)
         dir.chop(1);
     if (dir.isEmpty())
         return files;
-    CollectInto(QFile::encodeName(dir), files);
+    CollectInto(QFile::encodeName(dir), dir, files);
     return files;
 }
 
@@ -195,29 +296,35 @@ QByteArray HighlightMatches(QByteArrayView line, QByteArrayView searchText)
     const QByteArray foldedNeedle = FoldedCopy(searchText);
     const QList<int> trail = TrailBytePositions(searchText);
     TMatcher matcher(line, folded.constData(), searchText, foldedNeedle, trail);
-    qsizetype p = matcher.Find(0);
-    if (p < 0)
-        return line.toByteArray();
-    QByteArray out;
-    out.reserve(line.size() + 64);
-    qsizetype done = 0;
-    while (p >= 0) {
-        out.append(line.sliced(done, p - done));
-        out.append(HighlightOpen);
-        out.append(line.sliced(p, searchText.size()));
-        out.append(HighlightClose);
-        done = p + searchText.size();
-        p = matcher.Find(done);
-    }
-    out.append(line.sliced(done));
-    return out;
+    return WrapMatches(line, searchText.size(), [&](qsizetype from) { return matcher.Find(from); });
 }
 
-void WriteSearchDisplay(const QString& page, const QString& displayFile, QByteArrayView searchText)
+void WriteSearchDisplay(const QString& page, const QString& displayFile, const QString& searchText)
 {
-    QList<QByteArray> lines = textfile::ReadLines(page);
-    for (QByteArray& line : lines)
-        line = HighlightMatches(line, searchText);
+    const QString text = LowerAZ(searchText);
+    const QByteArray bytes = textfile::ReadAll(page);
+    const TzqNoteEncoding encoding = DetectNoteEncoding(bytes);
+    QList<QByteArray> lines;
+    if (encoding == TzqNoteEncoding::Cp949) {
+        lines = textfile::SplitLines(bytes);
+        bool lossless = true;
+        const QByteArray needle = cp949::FromUnicode(text, &lossless);
+        if (lossless) {
+            for (QByteArray& line : lines)
+                line = HighlightMatches(line, needle);
+        }
+    } else {
+        // A UTF-16 note is shown as UTF-8, its byte-order mark saying so; a UTF-8 note keeps its
+        // bytes, mark or meta charset included, so the viewer reads both alike.
+        const bool utf16 =
+            encoding == TzqNoteEncoding::Utf16LE || encoding == TzqNoteEncoding::Utf16BE;
+        lines = textfile::SplitLines(utf16 ? DecodeNote(bytes, encoding).toUtf8() : bytes);
+        const QByteArray needle = text.toUtf8();
+        for (QByteArray& line : lines)
+            line = HighlightUtf8Matches(line, needle);
+        if (utf16 && !lines.isEmpty())
+            lines.front().prepend("\xEF\xBB\xBF");
+    }
     textfile::WriteLines(displayFile, lines);
 }
 
@@ -230,9 +337,12 @@ TFolderSearch::TFolderSearch(const QString& searchText, const QString& root, QOb
     FBytes = cp949::FromUnicode(FSearchText, &lossless);
     FFolded = FoldedCopy(FBytes);
     FTrailBytes = TrailBytePositions(FBytes);
-    // A text CP949 cannot write never occurs in a note; nor does one spanning a line break.
-    FContentPossible =
-        lossless && !FBytes.isEmpty() && !FBytes.contains('\r') && !FBytes.contains('\n');
+    FText = LowerAZ(FSearchText);
+    FUtf8Folded = FText.toUtf8();
+    // Lines are searched one by one: a text spanning a line break occurs nowhere. A text CP949
+    // cannot write occurs in Unicode notes only.
+    FContentPossible = !FText.isEmpty() && !FText.contains(u'\r') && !FText.contains(u'\n');
+    FCp949Possible = FContentPossible && lossless;
 }
 
 bool TFolderSearch::NameMatches(const QString& fileName) const
@@ -244,9 +354,22 @@ bool TFolderSearch::NameMatches(const QString& fileName) const
 
 bool TFolderSearch::ContentMatches(QByteArrayView bytes) const
 {
-    if (!FContentPossible || bytes.size() < FBytes.size())
+    QByteArray folded;
+    return MatchContent(bytes, folded);
+}
+
+bool TFolderSearch::MatchContent(QByteArrayView bytes, QByteArray& folded) const
+{
+    if (!FContentPossible)
         return false;
-    QByteArray folded = FoldedCopy(bytes);
+    if (StartsWithUtf16Bom(bytes))
+        return LowerAZ(DecodeNote(bytes, DetectNoteEncoding(bytes))).contains(FText);
+    folded.resize(bytes.size());
+    FoldEveryByte(bytes.data(), bytes.size(), folded.data());
+    if (DetectFoldedNoteEncoding(bytes, folded) != TzqNoteEncoding::Cp949)
+        return FindFolded(folded, FUtf8Folded, 0) >= 0;
+    if (!FCp949Possible || bytes.size() < FBytes.size())
+        return false;
     TMatcher matcher(bytes, folded.constData(), FBytes, FFolded, FTrailBytes);
     return matcher.Find(0) >= 0;
 }
@@ -327,12 +450,7 @@ TSearchOutcome TFolderSearch::Run()
                 outcome.Error = e.Message();
                 break;
             }
-            if (FBuffer.size() >= FBytes.size()) {
-                FFoldBuffer.resize(FBuffer.size());
-                FoldEveryByte(FBuffer.constData(), FBuffer.size(), FFoldBuffer.data());
-                TMatcher matcher(FBuffer, FFoldBuffer.constData(), FBytes, FFolded, FTrailBytes);
-                match = matcher.Find(0) >= 0;
-            }
+            match = MatchContent(FBuffer, FFoldBuffer);
         }
         if (match) {
             const QString text = EntryText(path, FRoot);

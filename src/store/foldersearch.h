@@ -11,14 +11,17 @@
 // The search of notes below a folder: by file name and by raw HTML content.
 //
 // Matching ignores the letter case of A to Z only; Korean and every other text compares as it
-// stands. Note contents are CP949 bytes, whose double-byte characters may carry a second byte in
-// the range of A to Z or a to z: such a byte is never folded, and a match always begins at a
-// character, so "c" does not match inside the character whose bytes are 8C 63.
+// stands. Each note is searched in its own encoding (DetectNoteEncoding). Most are CP949 bytes,
+// whose double-byte characters may carry a second byte in the range of A to Z or a to z: such a
+// byte is never folded, and a match always begins at a character, so "c" does not match inside
+// the character whose bytes are 8C 63. UTF-8 notes are searched for the UTF-8 bytes of the text,
+// UTF-16 notes as decoded text.
 
 // Every ".htm" file (the extension in lower case exactly) below root, depth first in the order
-// the directory listings give their entries. Names beginning with "." are skipped; file folders
-// are searched like any other directory. Links to directories are not followed, so the walk
-// stays inside root and cannot loop.
+// the tree shows them: in each directory its folder note, then its subdirectories, then its
+// notes, each group in the tree's collation. Names beginning with "." are skipped; file folders
+// are searched like any other directory, sorted among them. Links to directories are not
+// followed, so the walk stays inside root and cannot loop.
 QStringList CollectNoteFiles(const QString& root);
 
 // The text a search looks for: trimmed, A to Z lower-cased.
@@ -29,9 +32,12 @@ QString FoldSearchText(const QString& text);
 // a match inside a tag is wrapped as well. Without an occurrence the line is returned as it is.
 QByteArray HighlightMatches(QByteArrayView line, QByteArrayView searchText);
 
-// Writes page, every line highlighted, to displayFile (CR LF after each line). The page itself
-// is never changed. Throws EzqError when either file fails.
-void WriteSearchDisplay(const QString& page, const QString& displayFile, QByteArrayView searchText);
+// Writes page to displayFile with every occurrence of searchText (as FoldSearchText gives it)
+// highlighted, CR LF after each line. A CP949 or UTF-8 note keeps its bytes, byte-order mark and
+// meta charset included, so the display reads as the note does; a UTF-16 note is written as
+// UTF-8 with a byte-order mark. The page itself is never changed. Throws EzqError when either
+// file fails.
+void WriteSearchDisplay(const QString& page, const QString& displayFile, const QString& searchText);
 
 // One result entry: the text the list shows and the page file it stands for.
 struct TSearchHit {
@@ -59,7 +65,7 @@ public:
     TFolderSearch(const QString& searchText, const QString& root, QObject* parent = nullptr);
 
     const QString& SearchText() const { return FSearchText; }
-    // The search text as note contents hold it (CP949).
+    // The search text as CP949 notes hold it.
     const QByteArray& SearchBytes() const { return FBytes; }
 
     TSearchOutcome Run();
@@ -67,7 +73,7 @@ public:
 
     // Name match: a name not beginning with "__" containing the text.
     bool NameMatches(const QString& fileName) const;
-    // Content match: some line of the bytes contains the text.
+    // Content match: some line of a note's bytes, read in the note's encoding, contains the text.
     bool ContentMatches(QByteArrayView bytes) const;
     // The text of a page's result entry; empty when the page gives none (the folder note of
     // the root itself).
@@ -82,13 +88,18 @@ Q_SIGNALS:
 
 private:
     bool ReadFile(const QString& path);
+    // ContentMatches with room for the folded bytes, kept from one note to the next.
+    bool MatchContent(QByteArrayView bytes, QByteArray& folded) const;
 
     QString FSearchText;
     QString FRoot;
-    QByteArray FBytes;      // the text in CP949
-    QByteArray FFolded;     // the same with every byte in A to Z lower-cased
-    QList<int> FTrailBytes; // positions of second bytes of double-byte characters in FBytes
-    bool FContentPossible = true;
+    QByteArray FBytes;            // the text in CP949
+    QByteArray FFolded;           // the same with every byte in A to Z lower-cased
+    QList<int> FTrailBytes;       // positions of second bytes of double-byte characters in FBytes
+    QString FText;                // the text with A to Z lower-cased
+    QByteArray FUtf8Folded;       // the same in UTF-8
+    bool FContentPossible = true; // the text can occur in some note
+    bool FCp949Possible = true;   // and in a CP949 one
     std::atomic<bool> FCancelled{false};
     QByteArray FBuffer;     // the file read last
     QByteArray FFoldBuffer; // and folded

@@ -309,7 +309,7 @@ void TfrmMenuAndTree::treeSearchClick(QTreeWidgetItem* item)
     const QString& path = FResultPaths[index];
     const QString display = PrjInfo->SearchTempFileName();
     try {
-        WriteSearchDisplay(path, display, FSearchBytes);
+        WriteSearchDisplay(path, display, FSearchText);
     } catch (const EzqError& e) {
         FHost->ShowError(e.Message());
         return;

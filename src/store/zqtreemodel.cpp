@@ -201,6 +201,8 @@ const QCollator& TreeQCollator()
         QCollator c{TreeLocale()};
         c.setCaseSensitivity(Qt::CaseInsensitive);
         c.setNumericMode(false);
+        // Made ready here, once: the folder search sorts by it from its worker thread too.
+        (void)c.sortKey(QString());
         return c;
     }();
     return collator;
@@ -424,6 +426,15 @@ void ListDirectory(const QString& dir, TGroup& folders, TGroup& notes)
 }
 
 } // namespace
+
+std::vector<quint32> OrderLikeTree(const QStringList& names)
+{
+    TGroup group;
+    group.Entries.reserve(size_t(names.size()));
+    for (const QString& name : names)
+        group.Add(name, false);
+    return group.Order();
+}
 
 TzqTreeModel::TzqTreeModel(QObject* parent)
     : QAbstractItemModel(parent), FRoot(std::make_unique<TNode>())

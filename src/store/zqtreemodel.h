@@ -2,8 +2,14 @@
 
 #include <QAbstractItemModel>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <vector>
+
+// The order the tree lists names of one kind in (folder names among folder names, note file
+// names among note file names): positions into names, case-insensitive and locale-aware; names
+// the collation finds equal keep the plain order of their characters.
+std::vector<quint32> OrderLikeTree(const QStringList& names);
 
 // The note tree as a model: folder and note nodes mirroring the open data directory, each
 // folder listed the first time it is opened. A folder not listed yet carries one child, the

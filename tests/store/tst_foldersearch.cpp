@@ -1,12 +1,22 @@
 #include "platform/cp949.h"
 #include "platform/zqerror.h"
 #include "store/foldersearch.h"
+#include "store/zqtreemodel.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <ostream>
+
+// Paths and entry texts in failure messages as text.
+void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 using namespace Qt::Literals::StringLiterals;
 using testutil::ReadFile;
@@ -33,7 +43,7 @@ protected:
         Note(u"ddom.htm"_s, "\x8c\x63\x81\x41\r\n");  // 똠갂
         Note(u"ddom2.htm"_s, "\x8c\x63\x81\x61\r\n"); // 똠갵
     }
-    void Note(const QString& rel, QByteArrayView bytes) { WriteFile(Root + u'/' + rel, bytes); }
+    void Note(const QString& rel, const QByteArray& bytes) { WriteFile(Root + u'/' + rel, bytes); }
     QStringList Texts(const QString& text, const QString& root = {})
     {
         TFolderSearch search(FoldSearchText(text), root.isEmpty() ? Root : root);
@@ -69,6 +79,90 @@ TEST_F(FolderSearchTest, CollectsLowerCaseHtmDepthFirst)
     EXPECT_TRUE(std::all_of(first, first + 3,
                             [](const QString& r) { return r.startsWith(u"Archive/"_s); }));
     EXPECT_TRUE(CollectNoteFiles(Root + u"/none"_s).isEmpty());
+}
+
+// The page files of the tree below parent as a reader meets them: a folder's own note where the
+// folder stands, then what it holds; notes with ".htm" in lower case only, as the search takes.
+void TreePages(TzqTreeModel& model, const QModelIndex& parent, QStringList& pages)
+{
+    if (parent.isValid())
+        model.LoadChildren(parent);
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        const QModelIndex node = model.index(row, 0, parent);
+        const QString page = model.NodePageFile(node);
+        if (model.IsFolder(node)) {
+            if (QFile::exists(page))
+                pages.append(page);
+            TreePages(model, node, pages);
+        } else if (model.IsNote(node) && page.endsWith(u".htm"_s)) {
+            pages.append(page);
+        }
+    }
+}
+
+TEST(FolderSearchWalk, ResultsReadLikeTheTree)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    QStringList rel{u"___zq_quillet__folder.htm"_s,
+                    u"하늘.htm"_s,
+                    u"가방.htm"_s,
+                    u"zeta.htm"_s,
+                    u"Alpha.htm"_s,
+                    u"beta.htm"_s,
+                    u"Beta.htm"_s,
+                    u"Plan 2.1.htm"_s,
+                    u"Old.HTM"_s,
+                    u"다람쥐/도토리.htm"_s,
+                    u"Box/___zq_quillet__folder.htm"_s,
+                    u"Box/b.htm"_s,
+                    u"Box/A.htm"_s,
+                    u"Box/Inner/x.htm"_s,
+                    u"apple/나무.htm"_s,
+                    u"apple/Zed.htm"_s,
+                    u"apple/bee.htm"_s,
+                    u"__box/pic.htm"_s,
+                    u"__box/pic.png"_s};
+    // Created in reverse name order, so that neither creation nor name order is the tree's.
+    std::sort(rel.begin(), rel.end(), std::greater<>());
+    for (const QString& r : rel)
+        WriteFile(root + u'/' + r, "x\r\n");
+
+    const QStringList walk = CollectNoteFiles(root);
+    ASSERT_EQ(walk.size(), 17);
+    QStringList shown = walk;
+    shown.removeIf([&](const QString& f) { return f.startsWith(root + u"/__box/"_s); });
+    TzqTreeModel model;
+    model.LoadRoot(root);
+    QStringList tree{root + u"/___zq_quillet__folder.htm"_s};
+    TreePages(model, {}, tree);
+    EXPECT_EQ(shown, tree);
+
+    // The file folder, which the tree does not show, sorts among the folders.
+    const auto at = [&](const QString& r) { return walk.indexOf(root + u'/' + r); };
+    EXPECT_EQ(at(u"___zq_quillet__folder.htm"_s), 0);
+    EXPECT_GT(at(u"__box/pic.htm"_s), 0);
+    EXPECT_LT(at(u"__box/pic.htm"_s), at(u"Alpha.htm"_s));
+    // Letter case does not decide, folders come first, a folder's note before its contents.
+    EXPECT_LT(at(u"apple/bee.htm"_s), at(u"Box/___zq_quillet__folder.htm"_s));
+    EXPECT_LT(at(u"Box/___zq_quillet__folder.htm"_s), at(u"Box/Inner/x.htm"_s));
+    EXPECT_LT(at(u"Box/Inner/x.htm"_s), at(u"Box/A.htm"_s));
+    EXPECT_LT(at(u"Box/A.htm"_s), at(u"Box/b.htm"_s));
+    EXPECT_LT(at(u"apple/bee.htm"_s), at(u"apple/Zed.htm"_s));
+    EXPECT_LT(at(u"다람쥐/도토리.htm"_s), at(u"Alpha.htm"_s));
+    EXPECT_LT(at(u"Alpha.htm"_s), at(u"beta.htm"_s));
+    EXPECT_EQ(at(u"Beta.htm"_s) + 1, at(u"beta.htm"_s));
+    EXPECT_LT(at(u"beta.htm"_s), at(u"zeta.htm"_s));
+    EXPECT_LT(at(u"가방.htm"_s), at(u"하늘.htm"_s));
+
+    // The results follow the walk.
+    TFolderSearch search(u"x"_s, root);
+    QStringList found;
+    for (const TSearchHit& hit : search.Run().Hits)
+        found.append(hit.Path);
+    QStringList expected = walk;
+    expected.removeFirst(); // the root's own folder note gives no entry
+    EXPECT_EQ(found, expected);
 }
 
 TEST_F(FolderSearchTest, MatchesNamesAndContent)
@@ -131,12 +225,98 @@ TEST_F(FolderSearchTest, HighlightsEveryMatchInItsOwnCase)
     WriteFile(page, "fontfont\nx\r\n\xc8\xb8\xc0\xc7");
     const QString display = Root + u"/zqtmp.zq"_s;
     WriteFile(display, "old content that is longer than the new one\r\n");
-    WriteSearchDisplay(page, display, cp949::FromUnicode(u"회의"_s));
+    WriteSearchDisplay(page, display, u"회의"_s);
     EXPECT_EQ(ReadFile(display), "fontfont\r\nx\r\n" + Highlight + "\xc8\xb8\xc0\xc7</FONT>\r\n");
-    WriteSearchDisplay(page, display, font);
+    WriteSearchDisplay(page, display, u"font"_s);
     EXPECT_EQ(ReadFile(display),
               Highlight + "font</FONT>" + Highlight + "font</FONT>\r\nx\r\n\xc8\xb8\xc0\xc7\r\n");
     EXPECT_EQ(ReadFile(page), "fontfont\nx\r\n\xc8\xb8\xc0\xc7");
+}
+
+QByteArray Utf16LE(const QString& text)
+{
+    QByteArray bytes("\xFF\xFE");
+    for (const QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() & 0xff));
+        bytes.append(static_cast<char>(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+QByteArray Utf16BE(const QString& text)
+{
+    QByteArray bytes("\xFE\xFF");
+    for (const QChar c : text) {
+        bytes.append(static_cast<char>(c.unicode() >> 8));
+        bytes.append(static_cast<char>(c.unicode() & 0xff));
+    }
+    return bytes;
+}
+
+TEST_F(FolderSearchTest, FindsTextInUtf8AndUtf16Notes)
+{
+    const QString body = u"<P>회의 Agenda 🙂 Éclair</P>\r\n<P>end</P>\r\n"_s;
+    const QByteArray meta = "<META charset=\"UTF-8\">\r\n";
+    Note(u"u/bom.htm"_s, "\xEF\xBB\xBF" + body.toUtf8());
+    Note(u"u/meta.htm"_s, meta + body.toUtf8());
+    Note(u"u/le.htm"_s, Utf16LE(body));
+    Note(u"u/be.htm"_s, Utf16BE(body));
+    // Each note by its own encoding: CP949 bytes behind a UTF-8 mark are not 회의, nor are the
+    // UTF-8 bytes of 회의 in a CP949 note; a meta charset that lies about CP949 is not believed.
+    Note(u"u/cp949 in bom.htm"_s, "\xEF\xBB\xBF<P>\xc8\xb8\xc0\xc7</P>\r\n");
+    Note(u"u/utf8 in cp949.htm"_s, u"<P>회의</P>\r\n"_s.toUtf8());
+    Note(u"u/lying meta.htm"_s, meta + "<P>\xc8\xb8\xc0\xc7 agenda</P>\r\n");
+    const QString u = Root + u"/u"_s;
+    const QStringList all{u"be"_s, u"bom"_s, u"le"_s, u"meta"_s};
+    const QStringList andCp949{u"be"_s, u"bom"_s, u"le"_s, u"lying meta"_s, u"meta"_s};
+    EXPECT_EQ(Texts(u"회의"_s, u), andCp949);
+    EXPECT_EQ(Texts(u"AGENDA"_s, u), andCp949);
+    EXPECT_EQ(Texts(u"회의 agenda"_s, u), andCp949);
+    // Text CP949 cannot write is still found where Unicode holds it.
+    EXPECT_EQ(Texts(u"🙂 é"_s, u), QStringList());
+    EXPECT_EQ(Texts(u"🙂 É"_s, u), all);
+    // Only A to Z fold.
+    EXPECT_EQ(Texts(u"éclair"_s, u), QStringList());
+    EXPECT_EQ(Texts(u"ÉCLAIR"_s, u), all);
+    EXPECT_EQ(Texts(u"</p>\r\n<p>"_s, u), QStringList());
+    EXPECT_EQ(Texts(u"</p>"_s, u).size(), 7);
+}
+
+TEST_F(FolderSearchTest, DisplaysUnicodeNotesHighlightedAndReadable)
+{
+    const QString display = Root + u"/zqtmp.zq"_s;
+    const QByteArray meta = "<META charset=utf-8>\n";
+    const QByteArray mark = "\xEF\xBB\xBF";
+    const QString body = u"<P>회의 Plan\r\nplan 🙂</P>"_s;
+    const QByteArray shown = "<P>" + Highlight + u"회의"_s.toUtf8() + "</FONT> Plan\r\nplan " +
+                             u"🙂"_s.toUtf8() + "</P>\r\n";
+
+    Note(u"meta.htm"_s, meta + body.toUtf8());
+    WriteSearchDisplay(Root + u"/meta.htm"_s, display, u"회의"_s);
+    EXPECT_EQ(ReadFile(display), "<META charset=utf-8>\r\n" + shown);
+
+    Note(u"bom.htm"_s, mark + body.toUtf8());
+    WriteSearchDisplay(Root + u"/bom.htm"_s, display, u"회의"_s);
+    EXPECT_EQ(ReadFile(display), mark + shown);
+    WriteSearchDisplay(Root + u"/bom.htm"_s, display, u"plan"_s);
+    EXPECT_EQ(ReadFile(display), mark + "<P>" + u"회의 "_s.toUtf8() + Highlight +
+                                     "Plan</FONT>\r\n" + Highlight + "plan</FONT> " +
+                                     u"🙂</P>"_s.toUtf8() + "\r\n");
+
+    // UTF-16 is shown as UTF-8 with its mark; the note stays as it was.
+    Note(u"le.htm"_s, Utf16LE(body));
+    WriteSearchDisplay(Root + u"/le.htm"_s, display, u"회의"_s);
+    EXPECT_EQ(ReadFile(display), mark + shown);
+    Note(u"be.htm"_s, Utf16BE(body));
+    WriteSearchDisplay(Root + u"/be.htm"_s, display, u"🙂"_s);
+    EXPECT_EQ(ReadFile(display), mark + "<P>" + u"회의"_s.toUtf8() + " Plan\r\nplan " + Highlight +
+                                     u"🙂"_s.toUtf8() + "</FONT></P>\r\n");
+    EXPECT_EQ(ReadFile(Root + u"/be.htm"_s), Utf16BE(body));
+
+    // A text CP949 cannot write marks nothing in a CP949 note (not even its "?" stand-ins).
+    Note(u"q.htm"_s, "a?b\r\n");
+    WriteSearchDisplay(Root + u"/q.htm"_s, display, u"🙂"_s);
+    EXPECT_EQ(ReadFile(display), "a?b\r\n");
 }
 
 TEST_F(FolderSearchTest, NoFilesAndUnreadableFile)
