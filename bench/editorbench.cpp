@@ -315,6 +315,8 @@ std::optional<double> BareLoad(const QString& path, const TFonts* fonts)
         }
     });
     QTimer::singleShot(LoadTimeoutMs, &loop, &QEventLoop::quit);
+    // The scheme serves the note's own folder, as it serves the open data directory.
+    NoteScope().SetPlaces({QFileInfo(path).absolutePath()}, {});
     view.load(NoteUrl(path));
     view.show();
     if (!at)

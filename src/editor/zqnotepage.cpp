@@ -8,18 +8,34 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// One handler per profile; the editor frame may have installed it already.
+// Keeps every "file:" address away from the views: notes reach files through the note
+// scheme only, which serves nothing outside the stores.
+class TzqFileUrlBlocker : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        if (info.requestUrl().isLocalFile() ||
+            info.requestUrl().scheme().compare(u"file"_s, Qt::CaseInsensitive) == 0)
+            info.block(true);
+    }
+};
+
+// One handler and one blocker per profile; another view may have installed them already.
 void EnsureSchemeHandler(QWebEngineProfile* profile)
 {
     if (profile->urlSchemeHandler(NoteScheme))
         return;
     profile->installUrlSchemeHandler(NoteScheme, new TzqNoteSchemeHandler(profile));
+    profile->setUrlRequestInterceptor(new TzqFileUrlBlocker(profile));
 }
 
 } // namespace
@@ -34,7 +50,9 @@ TzqNotePage::TzqNotePage(QObject* parent)
     s->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
     s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
-    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    // Notes reach their pictures through the note scheme only, which serves nothing outside
+    // the stores; a "file:" picture of a note would read any file of the machine.
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
@@ -52,8 +70,17 @@ quint32 TzqNotePage::ScriptWorld()
 
 void TzqNotePage::NavigateOwn(const QUrl& url)
 {
-    FOwnPending = true;
+    FOwnUrl = url;
     setUrl(url);
+}
+
+bool TzqNotePage::IsOwnNavigation(const QUrl& url) const
+{
+    if (FOwnUrl.isEmpty())
+        return false;
+    // The engine hands the address back in its own spelling.
+    const QString own = NotePathFromUrl(FOwnUrl);
+    return own.isEmpty() ? url == FOwnUrl : NotePathFromUrl(url) == own;
 }
 
 std::optional<QVariant> TzqNotePage::RunScript(const QString& script, int timeoutMs)
@@ -89,15 +116,53 @@ std::optional<QVariant> TzqNotePage::RunScript(const QString& script, int timeou
 bool TzqNotePage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
     if (isMainFrame && type != NavigationTypeLinkClicked) {
-        if (FOwnPending || type == NavigationTypeReload) {
-            FOwnPending = false;
+        if (IsOwnNavigation(url)) {
+            FOwnUrl.clear();
             return true;
         }
+        // The program's refresh of the page shown.
+        if (type == NavigationTypeReload && url == this->url())
+            return true;
     } else if (!isMainFrame && type != NavigationTypeLinkClicked) {
         // Frames inside a note load what the note names.
         return true;
     }
     return !FCheck || FCheck(url, isMainFrame);
+}
+
+namespace {
+
+// The page a new window would show: it takes the first navigation's address to the check of
+// the page the link is on, lets nothing load, and goes.
+class TzqWindowCatcher : public QWebEnginePage {
+public:
+    TzqWindowCatcher(QWebEngineProfile* profile, TzqNotePage::TNavigationCheck check,
+                     QObject* parent)
+        : QWebEnginePage(profile, parent), FCheck(std::move(check))
+    {
+    }
+
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
+    {
+        if (isMainFrame && !FDone) {
+            FDone = true;
+            if (FCheck)
+                FCheck(url, true);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    TzqNotePage::TNavigationCheck FCheck;
+    bool FDone = false;
+};
+
+} // namespace
+
+QWebEnginePage* TzqNotePage::createWindow(WebWindowType)
+{
+    return new TzqWindowCatcher(profile(), FCheck, this);
 }
 
 int TzqNotePage::ScrollTop()

@@ -37,7 +37,15 @@ public:
 
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
 
+protected:
+    // A link that asks for a new window (target="_blank", a middle click) is put to the same
+    // check as any other; no window opens.
+    QWebEnginePage* createWindow(WebWindowType type) override;
+
 private:
+    bool IsOwnNavigation(const QUrl& url) const;
+
     TNavigationCheck FCheck;
-    bool FOwnPending = false;
+    // The page the program is loading; only this navigation passes unchecked.
+    QUrl FOwnUrl;
 };

@@ -17,14 +17,20 @@ void TzqNoteSchemeHandler::RegisterScheme()
 
 void TzqNoteSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job)
 {
-    const TzqServedFile served = ServeFile(NotePathFromUrl(job->requestUrl()));
+    TzqServedFile served = ServeFile(NotePathFromUrl(job->requestUrl()));
     if (!served.Found) {
         job->fail(QWebEngineUrlRequestJob::UrlNotFound);
         return;
     }
-    // The job reads the buffer after this returns; the job owns it from here.
-    auto* buffer = new QBuffer(job);
-    buffer->setData(served.Body);
-    buffer->open(QIODevice::ReadOnly);
-    job->reply(served.MimeType, buffer);
+    // The job reads the device after this returns, from another thread; it lives as long as
+    // the job.
+    QIODevice* device = served.Device.release();
+    if (!device) {
+        auto* buffer = new QBuffer;
+        buffer->setData(served.Body);
+        buffer->open(QIODevice::ReadOnly);
+        device = buffer;
+    }
+    device->setParent(job);
+    job->reply(served.MimeType, device);
 }

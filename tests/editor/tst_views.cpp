@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -57,6 +58,10 @@ QString SelectWord(TzqNotePage* page, const QString& word, bool caret = false)
 
 class ViewsTest : public ::testing::Test {
 protected:
+    // The temporary folder stands for the open data directory.
+    void SetUp() override { NoteScope().SetPlaces({Dir.path()}, {}); }
+    void TearDown() override { NoteScope().SetPlaces({}, {}); }
+
     QString Path(const QString& name) const { return Dir.filePath(name); }
 
     // Loads a note into the edit view and waits until it is editable.
@@ -118,6 +123,16 @@ TEST_F(ViewsTest, EditViewReadsBackTheHangulOnlyCp949HasAndTheDoctypeAsWritten)
     ASSERT_TRUE(Load(*view, Path(u"plain.htm"_s)));
     EXPECT_EQ(view->DocumentHTML(),
               u"<html><head></head><body><p>"_s + Hangul + u"</p></body></html>"_s);
+
+    // Comments around the root element stay the document's.
+    WriteFile(Path(u"comments.htm"_s), "<!-- saved from x -->\r\n<html><body>b</body></html>\r\n"
+                                       "<!-- end -->\r\n");
+    ASSERT_TRUE(Load(*view, Path(u"comments.htm"_s)));
+    const QString commented = view->DocumentHTML().value_or(QString());
+    EXPECT_TRUE(commented.startsWith(u"<!-- saved from x -->\n<html><head></head><body>b"_s))
+        << commented.toStdString();
+    EXPECT_TRUE(commented.contains(u"<!-- end -->"_s));
+    EXPECT_EQ(view->EditCount(), 0);
 
     ASSERT_TRUE(Load(*view, Path(u"system.htm"_s)));
     EXPECT_EQ(view->DocumentHTML(), u"<!doctype html SYSTEM \"about:legacy-compat\">"
@@ -509,6 +524,8 @@ TEST_F(ViewsTest, EditViewTakesKoreanFromTheInputMethodAndLeavesItsMenuToTheEdit
     ASSERT_EQ(SelectWord(view->NotePage(), u"beta"_s, true), QString());
     QWidget* input = view->focusProxy();
     ASSERT_TRUE(input);
+    // Loading, selecting and reading change nothing.
+    EXPECT_EQ(view->EditCount(), 0);
 
     // A composition, then its committed syllables.
     QInputMethodEvent compose(u"하"_s, {});
@@ -519,6 +536,7 @@ TEST_F(ViewsTest, EditViewTakesKoreanFromTheInputMethodAndLeavesItsMenuToTheEdit
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return view->DocumentHTML().value_or(QString()).contains(u"한글beta"_s); }, 5000))
         << view->DocumentHTML().value_or(QString()).toStdString();
+    EXPECT_GT(view->EditCount().value_or(0), 0);
 
     QSignalSpy menu(view.get(), &TzqWebEditView::ShowContextMenu);
     QTest::mouseClick(input, Qt::RightButton, {}, QPoint(20, 15));
@@ -529,4 +547,71 @@ TEST_F(ViewsTest, EditViewTakesKoreanFromTheInputMethodAndLeavesItsMenuToTheEdit
     EXPECT_EQ(Asked, QStringList{u"찾을 내용:"_s});
     EXPECT_TRUE(view->ExecCommand(DECMD_FINDTEXT, OLECMDEXECOPT_DODEFAULT, u"alpha"_s));
     EXPECT_EQ(Asked.size(), 1);
+}
+
+TEST_F(ViewsTest, NotesReachNoFileOutsideTheStore)
+{
+    QTemporaryDir outside;
+    QImage picture(4, 3, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const QString secret = outside.filePath(u"secret.png"_s);
+    ASSERT_TRUE(picture.save(secret));
+    QDir().mkpath(Path(u"__n"_s));
+    ASSERT_TRUE(picture.save(Path(u"__n/own.png"_s)));
+    ASSERT_TRUE(QFile::link(secret, Path(u"__n/link.png"_s)));
+    QString up = QString(u"..\\"_s).repeated(16) + secret.mid(1);
+    up.replace(u'/', u'\\');
+    WriteFile(Path(u"n.htm"_s),
+              Note(u"<html><body><img id=own src=\"__n\\own.png\">"
+                   u"<img id=file src=\"file://"_s +
+                   secret +
+                   u"\">"
+                   u"<img id=up src=\""_s +
+                   up +
+                   u"\">"
+                   u"<img id=abs src=\"zqnote:"_s +
+                   secret +
+                   u"\">"
+                   u"<img id=link src=\"__n/link.png\">"
+                   u"<iframe id=frame src=\"zqnote:/etc/passwd\"></iframe></body></html>"_s));
+    TzqBrowseView view;
+    view.resize(640, 480);
+    view.show();
+    QSignalSpy complete(&view, &TzqBrowseView::DocumentComplete);
+    view.Navigate(Path(u"n.htm"_s));
+    ASSERT_TRUE(complete.wait(20000));
+    const std::optional<QVariant> widths = view.NotePage()->RunScript(
+        u"['own', 'file', 'up', 'abs', 'link'].map(function (id) {"
+        u"  return document.getElementById(id).naturalWidth; }).join(' ')"_s);
+    ASSERT_TRUE(widths);
+    EXPECT_EQ(widths->toString(), u"4 0 0 0 0"_s);
+}
+
+TEST_F(ViewsTest, LinksAskingForANewWindowGoToTheCheck)
+{
+    WriteFile(Path(u"n.htm"_s),
+              Note(u"<html><body style=\"margin:0\"><a id=l target=\"_blank\" "
+                   u"href=\"https://example.org/x\" style=\"display:block;height:60px\">web</a>"
+                   u"</body></html>"_s));
+    TzqBrowseView view;
+    view.resize(640, 480);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QList<QPair<QUrl, bool>> asked;
+    view.SetNavigationCheck([&](const QUrl& url, bool isMainFrame) {
+        asked.append({url, isMainFrame});
+        return false;
+    });
+    QSignalSpy complete(&view, &TzqBrowseView::DocumentComplete);
+    view.Navigate(Path(u"n.htm"_s));
+    ASSERT_TRUE(complete.wait(20000));
+    QWidget* input = view.focusProxy();
+    ASSERT_TRUE(input);
+    QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(10, 20));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !asked.isEmpty(); }, 10000));
+    EXPECT_EQ(asked.front().first, QUrl(u"https://example.org/x"_s));
+    EXPECT_TRUE(asked.front().second);
+    QTest::qWait(200);
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_EQ(NotePathFromUrl(view.url()), Path(u"n.htm"_s));
 }
