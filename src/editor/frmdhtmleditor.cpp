@@ -177,14 +177,14 @@ void TfrmDhtmlEditor::LoadFile(const QString& path)
     }
 }
 
-void TfrmDhtmlEditor::SaveFile(const QString& path)
+bool TfrmDhtmlEditor::SaveFile(const QString& path)
 {
-    FLogic->SaveFile(path);
+    return FLogic->SaveFile(path);
 }
 
-void TfrmDhtmlEditor::SaveIfEditing()
+bool TfrmDhtmlEditor::SaveIfEditing()
 {
-    FLogic->SaveIfEditing();
+    return FLogic->SaveIfEditing();
 }
 
 void TfrmDhtmlEditor::ModeChanged()
@@ -202,9 +202,9 @@ void TfrmDhtmlEditor::PrintNote()
     FLogic->PrintNote();
 }
 
-void TfrmDhtmlEditor::CloseEditor()
+bool TfrmDhtmlEditor::CloseEditor()
 {
-    FLogic->CloseEditor();
+    return FLogic->CloseEditor();
 }
 
 void TfrmDhtmlEditor::CheckExternalChange()
@@ -232,7 +232,7 @@ void TfrmDhtmlEditor::tmrFocusTimer()
         return;
     switch (FHost->ViewMode()) {
     case 1:
-        dhtml->setFocus();
+        dhtml->FocusDocument();
         break;
     case 2:
         rchDhtml->setFocus();

@@ -34,12 +34,12 @@ public:
     void LoadCurrentNote();
     // Loads one file (the search's display file) into the view of the current mode.
     void LoadFile(const QString& path);
-    void SaveFile(const QString& path);
-    void SaveIfEditing();
+    bool SaveFile(const QString& path);
+    bool SaveIfEditing();
     void ModeChanged();
     void FocusLater();
     void PrintNote();
-    void CloseEditor();
+    bool CloseEditor();
     void CheckExternalChange();
     bool AutoSaveRunning() const;
     void UpdateAutoSaveInterval();

@@ -63,9 +63,12 @@ class IzqHtmlEditor {
 public:
     virtual ~IzqHtmlEditor() = default;
     virtual void LoadDocument(const QString& path) = 0;
-    // The whole document as text: the doctype (if any) and the root element's outer HTML.
-    // None when the document cannot be read.
+    // The whole document as text: the doctype (if any), the comments around the root element
+    // and the root element's outer HTML. None when the document cannot be read.
     virtual std::optional<QString> DocumentHTML() = 0;
+    // How often the document changed since it was loaded (typing, commands, inserts, drops);
+    // none when it cannot be told.
+    virtual std::optional<int> EditCount() = 0;
     // False when the command is unknown or failed.
     virtual bool ExecCommand(int id, int option = OLECMDEXECOPT_DODEFAULT,
                              const QVariant& input = {}) = 0;

@@ -3,12 +3,14 @@
 #include "app/zqprjinfo.h"
 #include "editor/notecontent.h"
 #include "platform/cp949.h"
+#include "platform/noteencoding.h"
 #include "platform/textfile.h"
 #include "platform/zqerror.h"
 #include "store/notestore.h"
 #include "store/util.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QTimer>
@@ -57,6 +59,37 @@ QString FreeCopyPath(const QString& page)
     for (int n = 2; QFileInfo::exists(candidate); ++n)
         candidate = stem + u" (내 사본 %1).htm"_s.arg(n);
     return candidate;
+}
+
+// Lines end in CR LF on disk: a LF without its CR gets one.
+QString WithCrLf(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 32);
+    QChar previous;
+    for (const QChar c : text) {
+        if (c == u'\n' && previous != u'\r')
+            out.append(u'\r');
+        out.append(c);
+        previous = c;
+    }
+    return out;
+}
+
+// The text of the source view as the note holds it: every line break CR LF.
+QString SourceLines(QString text)
+{
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\r', u'\n');
+    text.replace(u"\n"_s, u"\r\n"_s);
+    return text;
+}
+
+// The file holds exactly these bytes already.
+bool FileHolds(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.size() == bytes.size() && file.readAll() == bytes;
 }
 
 } // namespace
@@ -110,7 +143,10 @@ void TzqNoteEditor::LoadFile(const QString& path)
         return;
     switch (Mode()) {
     case vmEdit:
+        FDocumentPath.clear();
+        FDocumentEncoding = DetectNoteEncoding(textfile::ReadAll(path));
         FDocumentPath = path;
+        FSavedEdits = 0;
         FHtml->LoadDocument(path);
         Q_EMIT FileListRefillNeeded();
         break;
@@ -118,7 +154,9 @@ void TzqNoteEditor::LoadFile(const QString& path)
         // Until the text is in the view it still holds another document, which must never be
         // saved under this path.
         FDocumentPath.clear();
-        QString text = cp949::ToUnicode(textfile::ReadAll(path));
+        const QByteArray bytes = textfile::ReadAll(path);
+        FDocumentEncoding = DetectNoteEncoding(bytes);
+        QString text = DecodeNote(bytes, FDocumentEncoding);
         text.replace(u"\r\n"_s, u"\n"_s);
         text.replace(u'\r', u'\n');
         // Cut off at the view's limit, the note would lose its end at the next save.
@@ -142,57 +180,65 @@ void TzqNoteEditor::LoadFile(const QString& path)
     FocusLater();
 }
 
-void TzqNoteEditor::SaveFile(const QString& path)
+bool TzqNoteEditor::SaveFile(const QString& path)
 {
     if (path.isEmpty() || !FHost->TreeMode())
-        return;
-    TWritten written = TWritten::Nothing;
+        return true;
+    TWritten written = TWritten::Same;
     switch (Mode()) {
     case vmEdit: {
         // Only the note's own document, fully loaded, is written: while a load runs the view
-        // may still hold the note shown before.
+        // may still hold the note shown before, and nothing can have been typed yet.
         if (!FDocumentReady || path != FDocumentPath)
-            break;
+            return true;
+        // A document nobody changed is not written: the note keeps its bytes and its time.
+        const std::optional<int> edits = FHtml->EditCount();
+        if (edits && *edits == FSavedEdits)
+            return true;
         const std::optional<QString> html = FHtml->DocumentHTML();
         QByteArray bytes;
         if (html && !html->isEmpty()) {
-            bytes = cp949::FromUnicodeWithCharRefs(*html);
+            bytes = EncodeNote(WithCrLf(*html), FDocumentEncoding);
             const QString charSet = FHost->CharSet().trimmed();
-            if (!charSet.isEmpty() && charSet != u"unicode"_s)
+            if (FDocumentEncoding == TzqNoteEncoding::Cp949 && !charSet.isEmpty() &&
+                charSet != u"unicode"_s)
                 bytes = FixCharsetLabel(bytes, charSet);
         }
         if (bytes.isEmpty()) {
             FUi->ShowError(SaveFailedText);
-            return;
+            return false;
         }
         written = WriteNote(path, bytes);
+        if (Kept(written) && edits)
+            FSavedEdits = *edits;
         break;
     }
-    case vmSource: {
+    case vmSource:
         if (!FSource->Modified() || path != FDocumentPath)
-            break;
-        QString text = FSource->Text();
-        text.replace(u"\r\n"_s, u"\n"_s);
-        text.replace(u'\r', u'\n');
-        text.replace(u"\n"_s, u"\r\n"_s);
-        written = WriteNote(path, cp949::FromUnicodeWithCharRefs(text));
-        if (written != TWritten::Nothing)
+            return true;
+        written = WriteNote(path, EncodeNote(SourceLines(FSource->Text()), FDocumentEncoding));
+        if (Kept(written))
             FSource->SetModified(false);
         break;
-    }
     default:
-        break;
+        return true;
     }
     // Only a write of our own moves the remembered time on. A save that writes nothing leaves
     // it, so a change someone else made meanwhile is still noticed (CheckExternalChange) and
     // never taken for our own.
     if (written == TWritten::Note)
         FFileTime = FileLastWriteTime(path);
+    return Kept(written);
 }
 
 TzqNoteEditor::TWritten TzqNoteEditor::WriteNote(const QString& path, const QByteArray& bytes)
 {
     const qint64 onDisk = FileLastWriteTime(path);
+    // The note says this already (whoever wrote it): nothing to write, nothing to ask.
+    if (onDisk != 0 && FileHolds(path, bytes)) {
+        FFileTime = onDisk;
+        return TWritten::Same;
+    }
     QString target = path;
     if (onDisk != 0 && onDisk != FFileTime) {
         // Someone else wrote the note since we loaded it. The answer is remembered with that
@@ -220,7 +266,7 @@ TzqNoteEditor::TWritten TzqNoteEditor::WriteNote(const QString& path, const QByt
             FDeclinedTime = onDisk;
             FDeclinedAnswer = answer;
             if (answer == TzqSaveConflictAnswer::Cancel)
-                return TWritten::Nothing;
+                return TWritten::Declined;
             target = FCopyPath;
         }
     }
@@ -228,15 +274,14 @@ TzqNoteEditor::TWritten TzqNoteEditor::WriteNote(const QString& path, const QByt
         textfile::WriteAll(target, bytes);
     } catch (const EzqError&) {
         FUi->ShowError(SaveFailedText);
-        return TWritten::Nothing;
+        return TWritten::Failed;
     }
     return target == path ? TWritten::Note : TWritten::Copy;
 }
 
-void TzqNoteEditor::SaveIfEditing()
+bool TzqNoteEditor::SaveIfEditing()
 {
-    if (Mode() != vmBrowse)
-        SaveFile(FHost->CurrentPage());
+    return Mode() == vmBrowse || SaveFile(FHost->CurrentPage());
 }
 
 QByteArray TzqNoteEditor::FixCharsetLabel(const QByteArray& text, const QString& charSet)
@@ -311,14 +356,20 @@ void TzqNoteEditor::CheckExternalChange()
     SetAutoSaveEnabled(Mode() != vmBrowse);
 }
 
+int TzqNoteEditor::AutoSaveMinutes() const
+{
+    return std::clamp(FHost->AutoSaveMinutes(), 0, 24 * 60);
+}
+
 void TzqNoteEditor::SetAutoSaveEnabled(bool enabled)
 {
-    if (!enabled) {
+    const int minutes = AutoSaveMinutes();
+    if (!enabled || minutes == 0) {
         FAutoSaveTimer->stop();
         return;
     }
     if (!FAutoSaveTimer->isActive()) {
-        UpdateAutoSaveInterval();
+        FAutoSaveTimer->setInterval(minutes * 60000);
         FAutoSaveTimer->start();
     }
 }
@@ -331,9 +382,14 @@ void TzqNoteEditor::RestartAutoSave()
 
 void TzqNoteEditor::UpdateAutoSaveInterval()
 {
-    // At least a minute: a zero interval would save without pause.
-    const int minutes = std::clamp(FHost->AutoSaveMinutes(), 1, 24 * 60);
+    const int minutes = AutoSaveMinutes();
+    if (minutes == 0) {
+        FAutoSaveTimer->stop();
+        return;
+    }
     FAutoSaveTimer->setInterval(minutes * 60000);
+    if (Mode() != vmBrowse && !FClosed && !FAutoSaveTimer->isActive())
+        FAutoSaveTimer->start();
 }
 
 bool TzqNoteEditor::AutoSaveRunning() const
@@ -457,14 +513,16 @@ void TzqNoteEditor::PrintNote()
     }
 }
 
-void TzqNoteEditor::CloseEditor()
+bool TzqNoteEditor::CloseEditor()
 {
     if (FClosed)
-        return;
-    SaveFile(FHost->CurrentPage());
+        return true;
+    if (!SaveFile(FHost->CurrentPage()))
+        return false;
     FAutoSaveTimer->stop();
     FClosed = true;
     FBrowse->Clear();
+    return true;
 }
 
 // ---- Events of the views --------------------------------------------------------------------
@@ -475,6 +533,9 @@ void TzqNoteEditor::EditDocumentComplete()
         return;
     // A load that completes after the mode was left makes no document ready.
     FDocumentReady = Mode() == vmEdit;
+    // The view can take the keyboard only now that it has a document.
+    if (FDocumentReady)
+        FocusLater();
     if (!FScrollSyncPending)
         return;
     FScrollSyncPending = false;
@@ -487,6 +548,8 @@ void TzqNoteEditor::BrowseDocumentComplete()
     if (FClosed)
         return;
     FBrowseLoading = false;
+    if (Mode() == vmBrowse)
+        FocusLater();
     // The browse view empties itself while another view is in front; that load carries no
     // place to scroll to.
     if (!FScrollSyncPending || Mode() != vmBrowse)
@@ -507,8 +570,9 @@ bool TzqNoteEditor::BeforeNavigate(const QUrl& url)
 {
     if (FClosed)
         return true;
-    // The editor's own load of a note.
-    if (FBrowseLoading) {
+    // The editor's own load of the note; anything else arriving meanwhile (a click on the
+    // page shown before, a refresh it asks for) is checked like any other navigation.
+    if (FBrowseLoading && IsOwnLoad(url)) {
         FBrowseLoading = false;
         return true;
     }
@@ -533,18 +597,26 @@ bool TzqNoteEditor::BeforeNavigate(const QUrl& url)
     path.replace(u'\\', u'/');
     path = QDir::cleanPath(path);
 
+    // The views load notes through the note scheme only: a "file:" address of a note is
+    // shown by the tree's selection and never loaded as it stands.
+    const bool viaScheme = !url.isLocalFile();
     // An anchor inside the note itself.
     if (path == FHost->CurrentPage())
-        return true;
+        return viaScheme;
     const QString root = StripTrailingSeparator(FHost->RootDir());
     if (ExtractFileExt(path) == u".htm"_s && !root.isEmpty() && path.startsWith(root + u'/')) {
         QString relative = path.mid(root.size() + 1);
         relative.replace(u'/', u'\\');
         FHost->SelectByRelativePath(relative);
-        return true;
+        return viaScheme;
     }
     FHost->OpenWithShell(path);
     return false;
+}
+
+bool TzqNoteEditor::IsOwnLoad(const QUrl& url) const
+{
+    return !FDocumentPath.isEmpty() && NotePathFromUrl(url) == FDocumentPath;
 }
 
 void TzqNoteEditor::BrowseStatusTextChange(const QString& text)

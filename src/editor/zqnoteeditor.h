@@ -2,6 +2,7 @@
 
 #include "editor/izqeditorhost.h"
 #include "editor/izqviews.h"
+#include "platform/noteencoding.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -41,9 +42,12 @@ public:
     void LoadCurrentNote();
     // Loads one file into the view of the current mode. Throws EzqError when it cannot be read.
     void LoadFile(const QString& path);
-    // Writes the current view's document to path (edit and source mode only).
-    void SaveFile(const QString& path);
-    void SaveIfEditing();
+    // Writes the current view's document to path (edit and source mode only), when it changed
+    // and differs from the file. False when the user's text could not be kept: the document
+    // could not be read, the write failed, or the user declined to overwrite another version.
+    // Whatever was to follow the save must then not happen.
+    bool SaveFile(const QString& path);
+    bool SaveIfEditing();
     // The CP949 text with the first charset label "unicode" replaced by charSet.
     static QByteArray FixCharsetLabel(const QByteArray& text, const QString& charSet);
 
@@ -81,8 +85,9 @@ public:
     void ClipboardCommand(int kind);
     bool ClipboardCommandEnabled(int kind);
     void PrintNote();
-    // The last save before the window closes; the browse view leaves the note.
-    void CloseEditor();
+    // The last save before the window closes; the browse view leaves the note. False (and the
+    // editor stays open) when the save failed.
+    bool CloseEditor();
 
     // ---- Events of the views ----
 
@@ -106,14 +111,27 @@ Q_SIGNALS:
     void FocusRequested();
 
 private:
-    // Where WriteNote put the document.
-    enum class TWritten { Note, Copy, Nothing };
+    // What WriteNote did with the document.
+    enum class TWritten {
+        Note,     // written to the note
+        Same,     // the note holds these bytes already; nothing written
+        Copy,     // written beside the note, as the user chose
+        Declined, // the user declined to overwrite another version
+        Failed,   // the write failed (reported)
+    };
+    static bool Kept(TWritten w)
+    {
+        return w == TWritten::Note || w == TWritten::Same || w == TWritten::Copy;
+    }
 
     int Mode() const;
     // Writes the bytes of the note's document, asking first when someone else changed the
     // file since it was loaded.
     TWritten WriteNote(const QString& path, const QByteArray& bytes);
     void SetAutoSaveEnabled(bool enabled);
+    // tmAuto in minutes; 0 means no auto-save.
+    int AutoSaveMinutes() const;
+    bool IsOwnLoad(const QUrl& url) const;
 
     IzqHtmlEditor* FHtml;
     IzqBrowseView* FBrowse;
@@ -137,6 +155,11 @@ private:
     qint64 FFileTime = 0;
     // The file whose document the edit or source view holds; empty when its load failed.
     QString FDocumentPath;
+    // How that file encodes its text; a save writes it back the same way.
+    TzqNoteEncoding FDocumentEncoding = TzqNoteEncoding::Cp949;
+    // The edit view's change count at the last load or save: an equal count means nothing
+    // to write.
+    int FSavedEdits = 0;
     // A save conflict the user answered with KeepBoth or Cancel: the other version's file time
     // and where the user's version went.
     qint64 FDeclinedTime = 0;

@@ -146,7 +146,15 @@ void TzqWebEditView::PageLoadFinished(bool ok)
     }
     const int serial = FLoadSerial;
     QPointer<TzqWebEditView> self(this);
-    FPage->runJavaScript(u"document.designMode = 'on'; document.designMode"_s,
+    // Every change of the document from here on counts: typing, commands, inserts, drops.
+    FPage->runJavaScript(u"document.designMode = 'on';"
+                         "if (window.zqEdits === undefined) {"
+                         "  window.zqEdits = 0;"
+                         "  new MutationObserver(function () { window.zqEdits++; }).observe("
+                         "    document, { subtree: true, childList: true, attributes: true,"
+                         "                characterData: true });"
+                         "}"
+                         "document.designMode"_s,
                          TzqNotePage::ScriptWorld(), [self, serial](const QVariant& v) {
                              if (!self || serial != self->FLoadSerial || self->FReady)
                                  return;
@@ -163,17 +171,25 @@ std::optional<QString> TzqWebEditView::DocumentHTML()
 {
     if (!FReady)
         return std::nullopt;
+    // Comments before and after the root element are the document's too.
     const std::optional<QVariant> v =
         FPage->RunScript(u"(function () {"
                          "  var t = document.doctype, e = document.documentElement;"
                          "  if (!e) return null;"
-                         "  return t ? [true, t.name, t.publicId, t.systemId, e.outerHTML]"
-                         "           : [false, '', '', '', e.outerHTML];"
+                         "  var before = [], after = [], seen = false;"
+                         "  for (var n = document.firstChild; n; n = n.nextSibling) {"
+                         "    if (n === e) seen = true;"
+                         "    else if (n.nodeType === Node.COMMENT_NODE)"
+                         "      (seen ? after : before).push('<!--' + n.data + '-->');"
+                         "  }"
+                         "  return [!!t, t ? t.name : '', t ? t.publicId : '',"
+                         "          t ? t.systemId : '', before.join('\\n'), e.outerHTML,"
+                         "          after.join('\\n')];"
                          "})()"_s);
     if (!v || v->typeId() != QMetaType::QVariantList)
         return std::nullopt;
     const QVariantList parts = v->toList();
-    if (parts.size() != 5)
+    if (parts.size() != 7)
         return std::nullopt;
     QString html;
     if (parts.at(0).toBool()) {
@@ -190,7 +206,35 @@ std::optional<QString> TzqWebEditView::DocumentHTML()
             html += u" \""_s + sys + u'"';
         html += u'>' + FDoctypeTrail;
     }
-    return html + parts.at(4).toString();
+    const QString before = parts.at(4).toString();
+    const QString after = parts.at(6).toString();
+    if (!before.isEmpty())
+        html += before + u'\n';
+    html += parts.at(5).toString();
+    if (!after.isEmpty())
+        html += u'\n' + after;
+    return html;
+}
+
+void TzqWebEditView::FocusDocument()
+{
+    setFocus();
+    if (!FReady)
+        return;
+    FPage->runJavaScript(u"(function () { var s = window.getSelection();"
+                         " if (s.rangeCount === 0 && document.body) s.collapse(document.body, 0);"
+                         "})()"_s,
+                         TzqNotePage::ScriptWorld());
+}
+
+std::optional<int> TzqWebEditView::EditCount()
+{
+    if (!FReady)
+        return std::nullopt;
+    const std::optional<QVariant> v = FPage->RunScript(u"window.zqEdits"_s);
+    bool ok = false;
+    const int count = v ? v->toInt(&ok) : 0;
+    return ok ? std::optional<int>(count) : std::nullopt;
 }
 
 QString TzqWebEditView::CommandName(int id)

@@ -25,6 +25,7 @@ public:
     void LoadDocument(const QString& path) override;
     // None also while a document is still loading: a half-loaded document is never saved.
     std::optional<QString> DocumentHTML() override;
+    std::optional<int> EditCount() override;
     bool ExecCommand(int id, int option = OLECMDEXECOPT_DODEFAULT,
                      const QVariant& input = {}) override;
     int QueryStatus(int id) override;
@@ -32,6 +33,10 @@ public:
     void ScrollTo(int y) override;
     void PrintDocument() override;
     void InsertHtml(const QString& html) override;
+
+    // Takes the keyboard with a caret in the document: at the start where there is none yet,
+    // so that typing lands in the note.
+    void FocusDocument();
 
     // The loaded document is editable.
     bool DocumentReady() const { return FReady; }

@@ -21,6 +21,9 @@ namespace {
 struct TFakeHtml : IzqHtmlEditor {
     QStringList Loaded;
     std::optional<QString> Document;
+    // The view's change count; none: it cannot tell, and every save reads the document.
+    std::optional<int> Edits;
+    int DocumentReads = 0;
     QMap<int, int> Status;
     QList<int> Executed;
     QStringList Inserted;
@@ -29,7 +32,12 @@ struct TFakeHtml : IzqHtmlEditor {
     int Prints = 0;
 
     void LoadDocument(const QString& path) override { Loaded.append(path); }
-    std::optional<QString> DocumentHTML() override { return Document; }
+    std::optional<QString> DocumentHTML() override
+    {
+        ++DocumentReads;
+        return Document;
+    }
+    std::optional<int> EditCount() override { return Edits; }
     bool ExecCommand(int id, int, const QVariant&) override
     {
         Executed.append(id);
@@ -254,21 +262,93 @@ TEST_F(NoteEditor, EditModeWritesTheDocumentAsCp949BytesOnly)
     Ui.ReloadAsks = 0;
     const qint64 time = Editor.FileTime();
     Html.Document.reset();
-    Editor.SaveIfEditing();
+    EXPECT_FALSE(Editor.SaveIfEditing());
     Html.Document = QString();
-    Editor.SaveIfEditing();
-    EXPECT_EQ(Ui.Errors, (QStringList{SaveFailed, SaveFailed}));
+    EXPECT_FALSE(Editor.SaveIfEditing());
+    EXPECT_FALSE(Editor.CloseEditor()); // the window stays open with the text
+    EXPECT_EQ(Ui.Errors, (QStringList{SaveFailed, SaveFailed, SaveFailed}));
     EXPECT_EQ(testutil::ReadFile(note), before);
     EXPECT_EQ(Editor.FileTime(), time);
 
     // Search mode and browse mode write nothing.
     Html.Document = u"<p>x</p>"_s;
     Host.Tree = false;
-    Editor.SaveIfEditing();
+    EXPECT_TRUE(Editor.SaveIfEditing());
     Host.Tree = true;
     Host.Mode = TzqNoteEditor::vmBrowse;
-    Editor.SaveFile(note);
+    EXPECT_TRUE(Editor.SaveFile(note));
     EXPECT_EQ(testutil::ReadFile(note), before);
+}
+
+TEST_F(NoteEditor, AnUnchangedDocumentIsNeverWritten)
+{
+    const QString note = Open(u"Work/u.htm"_s, "<html><body>\r\n<p>\xC7\xD1</p>\r\n</body></html>");
+    SetTime(note, -100);
+    const qint64 time = FileLastWriteTime(note);
+    Html.Edits = 0;
+    EditReady(u"<html><body>\n<p>한</p>\n\n</body></html>"_s);
+    // Auto-save, Ctrl+S, leaving: the engine's own spelling of the note never reaches it.
+    Editor.AutoSaveTick();
+    EXPECT_TRUE(Editor.SaveIfEditing());
+    EXPECT_TRUE(Editor.CloseEditor());
+    EXPECT_EQ(Html.DocumentReads, 0);
+    EXPECT_EQ(testutil::ReadFile(note),
+              QByteArray("<html><body>\r\n<p>\xC7\xD1</p>\r\n</body></html>"));
+    EXPECT_EQ(FileLastWriteTime(note), time);
+}
+
+TEST_F(NoteEditor, AChangedDocumentIsWrittenWithCrLfAndOnlyWhenItsBytesDiffer)
+{
+    const QString note = Open(u"Work/d.htm"_s, "<html><body>\r\n<p>\xC7\xD1</p>\r\n</body></html>");
+    SetTime(note, -100);
+    const qint64 time = FileLastWriteTime(note);
+    Html.Edits = 0;
+    EditReady(QString());
+    // Changed, but into what the file says already: nothing is written, the time stays.
+    Html.Edits = 2;
+    Html.Document = u"<html><body>\n<p>한</p>\r\n</body></html>"_s;
+    EXPECT_TRUE(Editor.SaveIfEditing());
+    EXPECT_EQ(FileLastWriteTime(note), time);
+    // A change: every line ends in CR LF; a lone CR stays.
+    Html.Edits = 3;
+    Html.Document = u"<html><body>\n<p>한\r글</p>\n\n</body></html>"_s;
+    EXPECT_TRUE(Editor.SaveIfEditing());
+    EXPECT_EQ(testutil::ReadFile(note),
+              QByteArray("<html><body>\r\n<p>\xC7\xD1\r\xB1\xDB</p>\r\n\r\n</body></html>"));
+    EXPECT_EQ(Editor.FileTime(), FileLastWriteTime(note));
+    const int reads = Html.DocumentReads;
+    EXPECT_TRUE(Editor.SaveIfEditing()); // nothing new since
+    EXPECT_EQ(Html.DocumentReads, reads);
+}
+
+TEST_F(NoteEditor, NotesThatAreNotCp949KeepTheirEncoding)
+{
+    // UTF-8 with a byte-order mark, in edit mode: the mark and the encoding stay, no charset
+    // label is touched.
+    const QString utf8 =
+        Open(u"Work/u8.htm"_s,
+             "\xEF\xBB\xBF<html><head><meta charset=unicode></head>\xED\x95\x9C</html>");
+    EditReady(u"<html><head><meta charset=unicode></head>한 똠 😀</html>"_s);
+    EXPECT_TRUE(Editor.SaveIfEditing());
+    EXPECT_EQ(testutil::ReadFile(utf8),
+              QByteArray("\xEF\xBB\xBF<html><head><meta charset=unicode></head>\xED\x95\x9C "
+                         "\xEB\x98\xA0 \xF0\x9F\x98\x80</html>"));
+
+    // A meta charset of utf-8 without a mark.
+    const QString meta = Open(u"Work/m8.htm"_s, "<meta charset=\"utf-8\">\xEB\x98\xA0");
+    SwitchMode(TzqNoteEditor::vmBrowse);
+    EditReady(u"<meta charset=\"utf-8\">똠!"_s);
+    EXPECT_TRUE(Editor.SaveIfEditing());
+    EXPECT_EQ(testutil::ReadFile(meta), QByteArray("<meta charset=\"utf-8\">\xEB\x98\xA0!"));
+
+    // UTF-16 in source mode: read as what it is, written back with its mark and CR LF.
+    const QString utf16 = Open(u"Work/u16.htm"_s, QByteArray("\xFF\xFE\x5C\xD5\r\0\n\0", 8));
+    SwitchMode(TzqNoteEditor::vmSource);
+    EXPECT_EQ(Source.Content, u"한\n"_s);
+    Source.Content = u"한\n글"_s;
+    Source.IsModified = true;
+    EXPECT_TRUE(Editor.SaveIfEditing());
+    EXPECT_EQ(testutil::ReadFile(utf16), QByteArray("\xFF\xFE\x5C\xD5\r\0\n\0\x00\xAE", 10));
 }
 
 TEST(NoteEditorCharset, FixCharsetLabel)
@@ -380,20 +460,24 @@ TEST_F(NoteEditor, SaveConflictIsAskedOnceAndKeepsBothVersions)
     Editor.AutoSaveTick();
     EXPECT_EQ(Ui.ConflictAsks.size(), 3);
     EXPECT_EQ(testutil::ReadFile(note), QByteArray("<p>theirs 3</p>"));
-    Ui.ConflictAnswers = {TzqSaveConflictAnswer::Overwrite};
-    Editor.SaveIfEditing();
+    // What was to follow the save must not happen: the user's text is nowhere on disk.
+    Ui.ConflictAnswers = {TzqSaveConflictAnswer::Cancel};
+    EXPECT_FALSE(Editor.SaveIfEditing());
     EXPECT_EQ(Ui.ConflictAsks.size(), 4);
+    Ui.ConflictAnswers = {TzqSaveConflictAnswer::Overwrite};
+    EXPECT_TRUE(Editor.SaveIfEditing());
+    EXPECT_EQ(Ui.ConflictAsks.size(), 5);
     EXPECT_EQ(testutil::ReadFile(note), QByteArray("<p>mine 2</p>"));
     EXPECT_EQ(Editor.FileTime(), FileLastWriteTime(note));
     Editor.AutoSaveTick();
-    EXPECT_EQ(Ui.ConflictAsks.size(), 4);
+    EXPECT_EQ(Ui.ConflictAsks.size(), 5);
 
     // No auto-save writes while a question is open.
     ChangeOutside(note, "<p>theirs 4</p>", 400);
     Ui.WhileAsking = [this] { Editor.AutoSaveTick(); };
     Ui.ConflictAnswers = {TzqSaveConflictAnswer::Cancel};
     Editor.SaveIfEditing();
-    EXPECT_EQ(Ui.ConflictAsks.size(), 5);
+    EXPECT_EQ(Ui.ConflictAsks.size(), 6);
     EXPECT_EQ(testutil::ReadFile(note), QByteArray("<p>theirs 4</p>"));
     EXPECT_TRUE(Ui.Errors.isEmpty());
 }
@@ -409,7 +493,7 @@ TEST_F(NoteEditor, FailedWriteKeepsTheDocumentAndTheTime)
     Source.Content = u"<p>new</p>"_s;
     Source.IsModified = true;
     Ui.ConflictAnswers = {TzqSaveConflictAnswer::Overwrite};
-    Editor.SaveIfEditing();
+    EXPECT_FALSE(Editor.SaveIfEditing());
     EXPECT_EQ(Ui.Errors, QStringList{SaveFailed});
     EXPECT_TRUE(Source.IsModified);
     EXPECT_EQ(Source.Content, u"<p>new</p>"_s);
@@ -506,8 +590,11 @@ TEST_F(NoteEditor, LinkClicksInTheBrowseView)
     const QString note = Open(u"Work/My note.htm"_s, "<p>n</p>");
     SwitchMode(TzqNoteEditor::vmBrowse);
     ASSERT_EQ(Browse.Navigated, QStringList{note});
-    // The editor's own load passes unexamined.
+    // While the note loads, a click on the page shown before is still checked: a web address
+    // goes to the desktop's browser. The editor's own load passes unexamined.
+    EXPECT_FALSE(Editor.BeforeNavigate(QUrl(u"https://example.org/early"_s)));
     EXPECT_TRUE(Editor.BeforeNavigate(NoteUrl(note)));
+    Host.Shell.clear();
 
     const QString root = Host.Root;
     QUrl self = NoteUrl(note);
@@ -517,7 +604,8 @@ TEST_F(NoteEditor, LinkClicksInTheBrowseView)
 
     // Another note of the store: the tree selects it.
     EXPECT_TRUE(Editor.BeforeNavigate(NoteUrl(root + u"/Other note.htm"_s)));
-    EXPECT_TRUE(Editor.BeforeNavigate(QUrl(u"file://"_s + root + u"/Work/Other%20note.htm#x"_s)));
+    // A "file:" address is shown through the tree, never loaded as it stands.
+    EXPECT_FALSE(Editor.BeforeNavigate(QUrl(u"file://"_s + root + u"/Work/Other%20note.htm#x"_s)));
     EXPECT_TRUE(Editor.BeforeNavigate(NoteUrl(note).resolved(QUrl(u"..\\Top.htm"_s))));
     EXPECT_EQ(Host.Selected,
               (QStringList{u"Other note.htm"_s, u"Work\\Other note.htm"_s, u"Top.htm"_s}));
@@ -564,10 +652,10 @@ TEST_F(NoteEditor, AutoSaveRunsOnlyInEditAndSourceMode)
     Editor.RestartAutoSave();
     EXPECT_FALSE(timer->isActive());
 
-    // A zero interval would save without pause.
+    // Zero minutes: no auto-save at all.
     Host.Minutes = 0;
     SwitchMode(TzqNoteEditor::vmEdit);
-    EXPECT_EQ(timer->interval(), 60000);
+    EXPECT_FALSE(timer->isActive());
     Host.Minutes = 5;
     Editor.UpdateAutoSaveInterval();
     EXPECT_EQ(timer->interval(), 300000);
