@@ -265,7 +265,7 @@ class TBenchHost : public IzqTreeHost, public IzqTreeCommandHost {
 public:
     explicit TBenchHost(IzqFileOpUi* ui) : FUi(ui) {}
 
-    void SaveFile(const QString&) override {}
+    bool SaveFile(const QString&) override { return true; }
     void LoadCurrentNote() override {}
     int ViewMode() const override { return 0; }
     void SetViewMode(int) override {}
@@ -275,9 +275,9 @@ public:
     QString MyName() const override { return u"bench"_s; }
     void FocusLater() override {}
     bool CtrlDrag() const override { return false; }
-    void SaveIfEditing() override {}
+    bool SaveIfEditing() override { return true; }
     bool TreeMode() const override { return true; }
-    void Browse() override {}
+    bool Browse() override { return true; }
     void SetTreeEnabled(bool) override {}
     void RenameEntries(const QString&, const QString&) override {}
     void Validate() override {}

@@ -262,7 +262,7 @@ template <typename F> double TimeMs(F&& f)
 
 class TNullHost : public IzqTreeHost {
 public:
-    void SaveFile(const QString&) override {}
+    bool SaveFile(const QString&) override { return true; }
     void LoadCurrentNote() override {}
     void FocusLater() override {}
     int ViewMode() const override { return 0; }

@@ -1,6 +1,7 @@
 #include "mainwin/frmmainql.h"
 
 #include "app/zqprjinfo.h"
+#include "editor/notecontent.h"
 #include "editor/zqnoteeditor.h"
 #include "mainwin/caption.h"
 #include "mainwin/commandstate.h"
@@ -76,15 +77,19 @@ private:
 class TfrmMainQL::TCommandHost : public IzqTreeCommandHost {
 public:
     explicit TCommandHost(TfrmMainQL* w) : W(w) {}
-    void SaveFile(const QString& page) override { W->SaveFile(page); }
-    void SaveIfEditing() override { W->SaveIfEditing(); }
+    bool SaveFile(const QString& page) override { return W->SaveFile(page); }
+    bool SaveIfEditing() override { return W->SaveIfEditing(); }
     void LoadCurrentNote() override { W->LoadCurrentNote(); }
     int ViewMode() const override { return W->ViewMode(); }
     void SetViewMode(int mode) override { W->SetViewMode(mode); }
     bool TreeMode() const override { return W->TreeMode(); }
     void UpdateCaption(const QString& page) override { W->UpdateCaption(page); }
     bool IsEnglishWindows() const override { return W->IsEnglishWindows(); }
-    void Browse() override { W->tbiBrowseClick(TzqViewModes::vmBrowse); }
+    bool Browse() override
+    {
+        W->tbiBrowseClick(TzqViewModes::vmBrowse);
+        return W->ViewMode() == TzqViewModes::vmBrowse;
+    }
     void SetTreeEnabled(bool enabled) override { W->FMenuAndTree->TreeView()->setEnabled(enabled); }
     void RenameEntries(const QString& oldPage, const QString& newPage) override
     {
@@ -166,6 +171,12 @@ void TfrmMainQL::FormCreate()
     setPalette(palette);
 
     FTree = new TzqTree(this, this);
+    // The views reach the files of the open data directory, the templates and the program's
+    // own temporary files, nothing else.
+    connect(FTree, &TzqTree::RootLoaded, this, [](const QString& root) {
+        NoteScope().SetPlaces({root, PrjInfo->TemplateDir(), PrjInfo->ProgramDir() + u"temp"_s},
+                              {PrjInfo->SearchTempFileName()});
+    });
     FHistory = std::make_unique<TTravList>([this] { return FTree->RootDir(); });
     FFileOpUi = std::make_unique<TzqFileOpDialogs>(this);
     FCommandHost = std::make_unique<TCommandHost>(this);
@@ -275,7 +286,11 @@ void TfrmMainQL::CreateActions()
                                QKeySequence(u"Ctrl+P"_s));
     connect(print, &QAction::triggered, this, [this] { FEditor->PrintNote(); });
     QAction* reload = NewAction(u"actReload"_s, u"다시 읽기(&R)"_s, u"reload"_s, {}, Qt::Key_F5);
-    connect(reload, &QAction::triggered, this, [this] { LoadCurrentNote(); });
+    // Reading the note again never drops what was typed into it: it is saved first.
+    connect(reload, &QAction::triggered, this, [this] {
+        if (SaveIfEditing())
+            LoadCurrentNote();
+    });
     NewAction(u"actToolFind"_s, u"찾기"_s, u"find"_s);
     NewAction(u"actReplace"_s, u"찾아 바꾸기"_s, u"replace"_s);
     QAction* findInTree = NewAction(u"actFindInTree"_s, u"폴더 안에서 찾기"_s, u"find-in-folder"_s);
@@ -451,6 +466,8 @@ void TfrmMainQL::CreateToolBar()
     FHistoryMenus = new TzqHistoryMenus(FHistory.get(), tbtMainMenu, this);
     FHistoryMenus->FollowActions(Action(u"actGoBack"_s), Action(u"actGoFrwr"_s));
     connect(FHistoryMenus, &TzqHistoryMenus::EntryChosen, this, [this](int index) {
+        if (!SaveIfEditing())
+            return;
         FHistory->GoTo(index, [this](const QString& e) { return FTree->SelectByRelativePath(e); });
         UpdateActions();
     });
@@ -590,6 +607,12 @@ void TfrmMainQL::WakeUp()
         BringToForeground();
 }
 
+bool TfrmMainQL::DoCloseQuery()
+{
+    // A note that cannot be saved keeps the window open, with the user's text in it.
+    return FEditor->SaveIfEditing();
+}
+
 void TfrmMainQL::DoClose()
 {
     // Each step runs even when one before it failed: the note must be saved and its marker
@@ -632,10 +655,11 @@ void TfrmMainQL::ShowWhoEdits()
     ShowMsgBox(::ReadEditMarker(FTree->CurrentPage()) + u"이가 수정 중입니다."_s);
 }
 
-void TfrmMainQL::SetTreeMode(bool tree)
+bool TfrmMainQL::SetTreeMode(bool tree)
 {
-    FModes.SetTreeMode(tree);
+    const bool done = FModes.SetTreeMode(tree);
     UpdateActions();
+    return done;
 }
 
 void TfrmMainQL::btnToTreeModeClick()
@@ -649,7 +673,8 @@ void TfrmMainQL::btnToTreeModeClick()
 
 void TfrmMainQL::GoHistory(int step)
 {
-    if (!TreeMode())
+    // The cursor moves only when the page being left is saved.
+    if (!TreeMode() || !SaveIfEditing())
         return;
     const auto show = [this](const QString& e) { return FTree->SelectByRelativePath(e); };
     if (step < 0)
@@ -677,13 +702,17 @@ void TfrmMainQL::actFileExecute(int tag)
     UpdateActions();
 }
 
-void TfrmMainQL::btnToSearchModeClick()
+bool TfrmMainQL::btnToSearchModeClick()
 {
     AddToHistory(FTree->CurrentPage());
-    SaveIfEditing();
-    SetTreeMode(false);
+    // The note being edited is saved first; when it cannot be, the tree stays.
+    if (!SetTreeMode(false)) {
+        btnToTreeMode->setChecked(true);
+        return false;
+    }
     btnToSearchMode->setChecked(true);
     FMenuAndTree->SetPanelMode(TfrmMenuAndTree::TPanelMode::Search);
+    return true;
 }
 
 void TfrmMainQL::tbiExecAnotherClick()
@@ -739,9 +768,9 @@ void TfrmMainQL::ApplicationStateChanged(Qt::ApplicationState state)
 
 // IzqTreeHost
 
-void TfrmMainQL::SaveFile(const QString& page)
+bool TfrmMainQL::SaveFile(const QString& page)
 {
-    FEditor->SaveFile(page);
+    return FEditor->SaveFile(page);
 }
 
 void TfrmMainQL::LoadCurrentNote()
@@ -902,9 +931,9 @@ void TfrmMainQL::ShowStatusText(const QString& text)
         labStatus->setText(text);
 }
 
-void TfrmMainQL::SaveCurrentPage()
+bool TfrmMainQL::SaveCurrentPage()
 {
-    FEditor->SaveFile(FTree->CurrentPage());
+    return FEditor->SaveFile(FTree->CurrentPage());
 }
 
 void TfrmMainQL::ShowSearchResult(const QString& path)
@@ -923,9 +952,9 @@ void TfrmMainQL::ShowWarning(const QString& text)
     QMessageBox::warning(this, TzqPrjInfo::TitleText(), text);
 }
 
-void TfrmMainQL::SwitchToSearchMode()
+bool TfrmMainQL::SwitchToSearchMode()
 {
-    btnToSearchModeClick();
+    return btnToSearchModeClick();
 }
 
 // IzqViewModeHost
@@ -958,9 +987,9 @@ void TfrmMainQL::WriteEditMarker(const QString& page)
         FEditor->Logic()->WriteEditMarker(page);
 }
 
-void TfrmMainQL::SaveIfEditing()
+bool TfrmMainQL::SaveIfEditing()
 {
-    FEditor->SaveIfEditing();
+    return FEditor->SaveIfEditing();
 }
 
 void TfrmMainQL::ModeChanged()

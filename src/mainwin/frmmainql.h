@@ -55,16 +55,17 @@ public:
 
     // The mode items (F6, F7, F8 and the tool bar end here): 0 browse, 1 edit, 2 source.
     void tbiBrowseClick(int wanted);
-    void SetTreeMode(bool tree);
+    // False when the note being edited could not be saved and nothing changed.
+    bool SetTreeMode(bool tree);
     void btnToTreeModeClick();
-    void btnToSearchModeClick();
+    bool btnToSearchModeClick();
     void tbiExecAnotherClick();
     // Re-reads which commands are enabled.
     void UpdateActions();
     QAction* Action(const QString& objectName) const;
 
     // IzqTreeHost
-    void SaveFile(const QString& page) override;
+    bool SaveFile(const QString& page) override;
     void LoadCurrentNote() override;
     void FocusLater() override;
     int ViewMode() const override { return FModes.ViewMode(); }
@@ -98,12 +99,12 @@ public:
     TzqSaveConflictAnswer AskSaveConflict(const QString& page) override;
 
     // IzqTreePanelHost
-    void SaveCurrentPage() override;
+    bool SaveCurrentPage() override;
     void ClearHistory() override;
     void ShowSearchResult(const QString& path) override;
     void SearchProgress(int done, int total) override;
     void ShowWarning(const QString& text) override;
-    void SwitchToSearchMode() override;
+    bool SwitchToSearchMode() override;
 
     // IzqViewModeHost
     QString CurrentPage() const override;
@@ -111,9 +112,9 @@ public:
     void DeleteEditMarker(const QString& page) override;
     bool IsLockedByOther(const QString& page) override;
     void WriteEditMarker(const QString& page) override;
-    void SaveIfEditing() override;
+    bool SaveIfEditing() override;
     void ModeChanged() override;
-    bool AutoSaveRunning() const override;
+    bool AutoSaveRunning() const;
     QString TextEditor() const override;
     void OpenWithTextEditor(const QString& page) override;
     void ShowMessage(const QString& text) override;
@@ -124,6 +125,7 @@ public:
 protected:
     void DoFirstShow() override;
     void DoFirstActivate() override;
+    bool DoCloseQuery() override;
     void DoClose() override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -294,7 +294,7 @@ void TfrmZqThreeButtons::showEvent(QShowEvent* event)
 
 void TfrmZqThreeButtons::closeEvent(QCloseEvent* event)
 {
-    if (!FormCloseQuery()) {
+    if (!DoCloseQuery() || !FormCloseQuery()) {
         event->ignore();
         return;
     }

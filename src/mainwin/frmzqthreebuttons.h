@@ -57,6 +57,9 @@ protected:
     // icon gone, placement stored). They report their own errors; nothing may escape them.
     virtual void DoFirstShow() {}
     virtual void DoFirstActivate() {}
+    // Before anything of the close happens: false keeps the window open as it is (the note
+    // shown could not be saved).
+    virtual bool DoCloseQuery() { return true; }
     virtual void DoClose() {}
 
     // Platform queries, replaceable where the platform has no tray or no keyboard.

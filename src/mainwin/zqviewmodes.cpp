@@ -31,25 +31,31 @@ void TzqViewModes::tbiBrowseClick(int wanted)
     if (page.isEmpty() && IsEditing(wanted))
         return;
     FHost->UpdateCaption(page);
+    // The user's text first: while it is not on disk the note stays open as it is, marker and
+    // all.
+    if (!FHost->SaveIfEditing()) {
+        FHost->CheckModeItem(FViewMode);
+        return;
+    }
     if (IsEditing(FViewMode)) {
         FHost->DeleteEditMarker(page);
     } else if (IsEditing(wanted) && FHost->IsLockedByOther(page)) {
         FHost->CheckModeItem(vmBrowse);
         return;
     }
-    FHost->SaveIfEditing();
     SetViewMode(wanted);
     if (IsEditing(FViewMode))
         FHost->WriteEditMarker(page);
-    if (FHost->AutoSaveRunning())
-        FHost->FocusLater();
+    FHost->FocusLater();
 }
 
-void TzqViewModes::SetTreeMode(bool tree)
+bool TzqViewModes::SetTreeMode(bool tree)
 {
+    if (!tree && tree != FTreeMode && !FHost->SaveIfEditing())
+        return false;
     FHost->SetPanelMode(tree);
     if (tree == FTreeMode)
-        return;
+        return true;
     if (tree) {
         FTreeMode = true;
         SetViewMode(vmBrowse);
@@ -61,6 +67,7 @@ void TzqViewModes::SetTreeMode(bool tree)
         SetViewMode(vmBrowse);
         FHost->TreeModeChanged(false);
     }
+    return true;
 }
 
 void TzqViewModes::ReleaseEditMarker()

@@ -14,10 +14,10 @@ public:
     virtual void DeleteEditMarker(const QString& page) = 0;
     virtual bool IsLockedByOther(const QString& page) = 0;
     virtual void WriteEditMarker(const QString& page) = 0;
-    virtual void SaveIfEditing() = 0;
+    // Saves the note when in edit or source mode; false when it could not be saved.
+    virtual bool SaveIfEditing() = 0;
     // The editor applies the mode just stored (views, timers, reload).
     virtual void ModeChanged() = 0;
-    virtual bool AutoSaveRunning() const = 0;
     virtual void FocusLater() = 0;
     // The configured external text editor ("" when none).
     virtual QString TextEditor() const = 0;
@@ -49,9 +49,12 @@ public:
     // Stores and applies a mode; source mode with an external editor configured (in tree mode)
     // stays in browse mode and opens the note in that editor.
     void SetViewMode(int mode);
-    // A mode item (or its key) was used.
+    // A mode item (or its key) was used. Nothing changes when the note being left cannot be
+    // saved: the mode, its item and the edit marker stay.
     void tbiBrowseClick(int wanted);
-    void SetTreeMode(bool tree);
+    // The search list (false) or the tree; false when the note could not be saved and the
+    // tree stays.
+    bool SetTreeMode(bool tree);
     // Before the search list is shown, and when the window closes: the marker goes.
     void ReleaseEditMarker();
 

@@ -141,6 +141,7 @@ void TfrmMenuAndTree::OpenLastDataDir()
         FFillingList = true;
         cmbDataDir->setCurrentIndex(index);
         FFillingList = false;
+        FDataDirIndex = index;
         target = ResolveDataDir(*PrjInfo, names[index], target);
     }
     FTree->LoadRoot(target.Dir);
@@ -152,7 +153,14 @@ void TfrmMenuAndTree::cmbDataDirSelect(int index)
     if (FFillingList || index < 0)
         return;
     const QString name = cmbDataDir->itemText(index);
-    FHost->SaveCurrentPage();
+    if (!FHost->SaveCurrentPage()) {
+        // The note being edited stays open, in the data directory it belongs to.
+        FFillingList = true;
+        cmbDataDir->setCurrentIndex(FDataDirIndex);
+        FFillingList = false;
+        return;
+    }
+    FDataDirIndex = index;
     const TzqDataDir target = ResolveDataDir(*PrjInfo, name, TzqDataDir{});
     SwitchDataDir(target.Dir, target.Shared);
     PrjInfo->Ini().WriteString(ProgramSection, u"LstDir"_s, name);
@@ -223,7 +231,6 @@ void TfrmMenuAndTree::btnSearchClick()
     if (chkSearchRoot->isChecked() || root.isEmpty() || !root.startsWith(rootDir))
         root = rootDir;
     FSearch = std::make_unique<TFolderSearch>(FSearchText, root);
-    FSearchBytes = FSearch->SearchBytes();
     // The search object stays in this thread; its signals come from the worker, so they are
     // queued here in order.
     connect(FSearch.get(), &TFolderSearch::FilesCollected, this,
@@ -323,8 +330,8 @@ void TfrmMenuAndTree::FindInFolder()
     TfrmFindInTree dialog(edtSearch->text(), chkSearchRoot->isChecked(), window());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (FPanelMode == TPanelMode::Tree)
-        FHost->SwitchToSearchMode();
+    if (FPanelMode == TPanelMode::Tree && !FHost->SwitchToSearchMode())
+        return;
     edtSearch->setText(dialog.InputText());
     chkSearchRoot->setChecked(dialog.SearchRoot());
     btnSearch->click();

@@ -24,8 +24,9 @@ class TzqTreeView;
 class IzqTreePanelHost {
 public:
     virtual ~IzqTreePanelHost() = default;
-    // The editor saves the page shown (before another data directory is opened).
-    virtual void SaveCurrentPage() = 0;
+    // The editor saves the page shown (before another data directory is opened); false when
+    // it could not be saved.
+    virtual bool SaveCurrentPage() = 0;
     // The navigation history is emptied.
     virtual void ClearHistory() {}
     // The navigation history records a page (a search result shown).
@@ -39,8 +40,8 @@ public:
     // A modal error box.
     virtual void ShowError(const QString& text) {}
     // The main window goes into search mode as its "Search" button does: the page shown is
-    // saved first.
-    virtual void SwitchToSearchMode() {}
+    // saved first; false when it could not be and the tree stays.
+    virtual bool SwitchToSearchMode() { return true; }
 };
 
 // The left-hand panel: in tree mode the data directory choice and the note tree, in search
@@ -112,9 +113,10 @@ private:
     QPushButton* btnSearch = nullptr;
     QTreeWidget* treeSearch = nullptr;
     bool FFillingList = false;
+    // The data directory open now, as the box's index.
+    int FDataDirIndex = -1;
     TPanelMode FPanelMode = TPanelMode::Tree;
     QString FSearchText;      // the last search's text, A to Z lower-cased
-    QByteArray FSearchBytes;  // the same in CP949
     QStringList FResultPaths; // one page per result entry, in the list's order
     std::unique_ptr<TFolderSearch> FSearch;
     QThread* FSearchThread = nullptr;

@@ -23,10 +23,11 @@ public:
     virtual ~IzqTreeCommandHost() = default;
 
     // ---- Editor
-    // Saves the document shown to page (only edit and source mode write).
-    virtual void SaveFile(const QString& page) = 0;
-    // Saves the page shown when in edit or source mode.
-    virtual void SaveIfEditing() = 0;
+    // Saves the document shown to page (only edit and source mode write); false when it
+    // could not be saved, and the command must stop.
+    virtual bool SaveFile(const QString& page) = 0;
+    // Saves the page shown when in edit or source mode; false as SaveFile.
+    virtual bool SaveIfEditing() = 0;
     // Loads the tree's current page into the view of the current mode.
     virtual void LoadCurrentNote() = 0;
 
@@ -38,8 +39,9 @@ public:
     virtual bool TreeMode() const = 0;
     virtual void UpdateCaption(const QString& page) = 0;
     virtual bool IsEnglishWindows() const = 0;
-    // The Browse command: saves, releases the edit marker, switches to browse mode.
-    virtual void Browse() = 0;
+    // The Browse command: saves, releases the edit marker, switches to browse mode. False
+    // when the note could not be saved and the mode stays.
+    virtual bool Browse() = 0;
     // The tree control takes no input while a move or copy runs.
     virtual void SetTreeEnabled(bool enabled) = 0;
 

@@ -1,6 +1,7 @@
 #include "store/notestore.h"
 
 #include "platform/cp949.h"
+#include "platform/noteencoding.h"
 #include "platform/textfile.h"
 #include "platform/zqerror.h"
 #include "store/pagepath.h"
@@ -307,25 +308,46 @@ void InstantiateTemplate(const QString& templateFile, const QString& title, cons
     WritePageLines(target, lines);
 }
 
+namespace {
+
+// Replaces each "oldName\ (the pattern) by "newName\ . The search goes on after each replaced
+// name, so a new name that holds the old one (or equals it) cannot make the loop run forever.
+template <typename T> bool ReplaceFolderRefs(T& text, const T& pattern, const T& newName)
+{
+    const qsizetype oldSize = pattern.size() - 2;
+    bool changed = false;
+    qsizetype from = 0;
+    for (qsizetype at; (at = text.indexOf(pattern, from)) >= 0;) {
+        text.replace(at + 1, oldSize, newName);
+        from = at + 1 + newName.size();
+        changed = true;
+    }
+    return changed;
+}
+
+} // namespace
+
 void RewriteFileFolderRefs(const QString& page, const QString& oldName, const QString& newName)
 {
-    QList<QByteArray> lines = textfile::ReadLines(page);
-    const QByteArray oldBytes = ToPageBytes(oldName);
-    const QByteArray newBytes = ToPageBytes(newName);
-    QByteArray pattern;
-    pattern.append('"').append(oldBytes).append('\\');
-    if (!oldBytes.isEmpty()) {
-        for (QByteArray& line : lines) {
-            // The search goes on after each replaced name, so a new name that holds the old one
-            // (or equals it) cannot make the loop run forever.
-            qsizetype from = 0;
-            for (qsizetype at; (at = line.indexOf(pattern, from)) >= 0;) {
-                line.replace(at + 1, oldBytes.size(), newBytes);
-                from = at + 1 + newBytes.size();
-            }
-        }
+    const QByteArray bytes = textfile::ReadAll(page);
+    if (oldName.isEmpty() || oldName == newName)
+        return;
+    // A CP949 note changes in the names only, byte for byte: '"' is never the second byte of a
+    // character, so a match cannot start inside one.
+    const TzqNoteEncoding encoding = DetectNoteEncoding(bytes);
+    QByteArray out = bytes;
+    bool changed = false;
+    if (encoding == TzqNoteEncoding::Cp949) {
+        changed = ReplaceFolderRefs<QByteArray>(out, '"' + ToPageBytes(oldName) + '\\',
+                                                ToPageBytes(newName));
+    } else {
+        QString text = DecodeNote(bytes, encoding);
+        changed = ReplaceFolderRefs<QString>(text, u'"' + oldName + u'\\', newName);
+        if (changed)
+            out = EncodeNote(text, encoding);
     }
-    textfile::WriteLines(page, lines);
+    if (changed)
+        textfile::WriteAll(page, out);
 }
 
 // ---- Edit markers ---------------------------------------------------------------------------

@@ -82,9 +82,10 @@ void WritePageLines(const QString& path, const QList<QByteArray>& lines);
 // A missing template gives NewPageSkeleton, without the title.
 void InstantiateTemplate(const QString& templateFile, const QString& title, const QString& target);
 
-// In every line of the page, each double-quoted reference "oldName\ becomes "newName\ ; the
-// names are bare file folder names ("__My_plan"). The page is written back in any case.
-// Throws EzqError when the page cannot be read or written.
+// Each double-quoted reference "oldName\ of the page becomes "newName\ ; the names are bare
+// file folder names ("__My_plan"). Nothing else of the page changes, in whatever encoding it
+// is; a page without such a reference is not written. Throws EzqError when the page cannot be
+// read or written.
 void RewriteFileFolderRefs(const QString& page, const QString& oldName, const QString& newName);
 
 // ---- Edit markers -----------------------------------------------------------------------------

@@ -22,9 +22,9 @@ TzqTree::TzqTree(IzqTreeHost* host, QObject* parent)
     FElapsed.start();
     FClock = [this] { return FElapsed.elapsed(); };
     connect(FSelection, &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
+            [this](const QModelIndex& current, const QModelIndex& previous) {
                 if (FHandlerConnected)
-                    SelectionChanged(current);
+                    SelectionChanged(current, previous);
             });
 }
 
@@ -41,6 +41,7 @@ void TzqTree::LoadRoot(const QString& rootDir)
     FModel->LoadRoot(rootDir);
     FSelection->clear();
     FHandlerConnected = true;
+    Q_EMIT RootLoaded(RootDir());
     Q_EMIT PasteEnabledChanged(false);
 }
 
@@ -73,9 +74,14 @@ void TzqTree::ShowPage(const QString& pageKey, bool leftPageWasEditing)
     FHost->FocusLater();
 }
 
-void TzqTree::SelectionChanged(const QModelIndex& current)
+void TzqTree::SelectionChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    FHost->SaveFile(FCurrentPage);
+    if (!FHost->SaveFile(FCurrentPage)) {
+        FHandlerConnected = false;
+        FSelection->setCurrentIndex(previous, QItemSelectionModel::ClearAndSelect);
+        FHandlerConnected = true;
+        return;
+    }
     const int mode = FHost->ViewMode();
     if ((mode == 1 || mode == 2) && !FCurrentPage.isEmpty())
         DeleteEditMarker(FCurrentPage);

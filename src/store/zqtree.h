@@ -13,8 +13,9 @@
 class IzqTreeHost {
 public:
     virtual ~IzqTreeHost() = default;
-    // Editor: saves the document shown to page (only edit and source mode write).
-    virtual void SaveFile(const QString& page) = 0;
+    // Editor: saves the document shown to page (only edit and source mode write); false when
+    // it could not be saved.
+    virtual bool SaveFile(const QString& page) = 0;
     // Editor: loads the tree's current page into the view of the current mode.
     virtual void LoadCurrentNote() = 0;
     // Editor: gives itself the keyboard focus shortly after a page is shown.
@@ -105,11 +106,15 @@ public:
     void SetClock(std::function<qint64()> clock) { FClock = std::move(clock); }
 
 Q_SIGNALS:
+    // A data directory was opened (or opened again).
+    void RootLoaded(const QString& rootDir);
     void ExpandRequested(const QModelIndex& node, bool expand);
     void PasteEnabledChanged(bool enabled);
 
 private:
-    void SelectionChanged(const QModelIndex& current);
+    // Shows the page of the node just selected; when the page being left cannot be saved the
+    // selection goes back to previous and the page stays.
+    void SelectionChanged(const QModelIndex& current, const QModelIndex& previous);
     qint64 Now() const { return FClock(); }
 
     IzqTreeHost* FHost;

@@ -54,6 +54,19 @@ QString Native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+// Another note beside folder whose file folder it is ("A B" and "A_B" share "__A_B"); empty
+// when none.
+QString FileFolderOwner(const QString& folder, const QString& except)
+{
+    const QDir dir(ExtractFilePath(folder));
+    for (const QString& name : dir.entryList({u"*.htm"_s}, QDir::Files | QDir::Hidden)) {
+        const QString page = dir.filePath(name);
+        if (page != except && ExistingFileFolder(page) == folder)
+            return page;
+    }
+    return {};
+}
+
 } // namespace
 
 TzqTreeCommands::TzqTreeCommands(TzqTree* tree, IzqTreeCommandHost* host, QObject* parent)
@@ -70,14 +83,16 @@ bool TzqTreeCommands::IsEditing() const
     return mode == ModeEdit || mode == ModeSource;
 }
 
-void TzqTreeCommands::LeaveEditing()
+bool TzqTreeCommands::LeaveEditing()
 {
     if (!IsEditing())
-        return;
-    FHost->SaveIfEditing();
+        return true;
+    if (!FHost->SaveIfEditing())
+        return false;
     if (!FTree->CurrentPage().isEmpty())
         DeleteEditMarker(FTree->CurrentPage());
     FHost->SetViewMode(ModeBrowse);
+    return true;
 }
 
 bool TzqTreeCommands::LockedByOther(const QModelIndex& node, const QString& message)
@@ -152,7 +167,9 @@ void TzqTreeCommands::CreateItem(TzqItemKind kind, bool atTop)
                                     : u"You can not make a note in English Windows."_s);
         return;
     }
-    if (!FHost->TreeMode())
+    // The page shown is saved before anything is asked or made: when it cannot be, nothing
+    // happens.
+    if (!FHost->TreeMode() || !FHost->SaveFile(FTree->CurrentPage()))
         return;
     TzqTreeModel* model = FTree->Model();
     QPersistentModelIndex parent;
@@ -195,7 +212,6 @@ void TzqTreeCommands::CreateItem(TzqItemKind kind, bool atTop)
     else
         WritePageLines(page, NewPageSkeleton());
 
-    FHost->SaveFile(FTree->CurrentPage());
     FTree->SetSelectionHandlerConnected(false);
     TScopeExit reconnect([this] { FTree->SetSelectionHandlerConnected(true); });
     const bool wasEditing = IsEditing();
@@ -229,8 +245,12 @@ void TzqTreeCommands::NewItemAtContext(TzqItemKind kind)
     QModelIndex folder = FTree->ContextNode();
     if (folder.isValid() && FTree->Model()->IsNote(folder))
         folder = folder.parent();
-    if (folder.isValid())
+    if (folder.isValid()) {
         FTree->SelectNode(folder); // shows its page
+        // The page being left could not be saved: the selection stayed.
+        if (FTree->SelectedNode() != folder)
+            return;
+    }
     CreateItem(kind, !folder.isValid());
 }
 
@@ -247,7 +267,8 @@ void TzqTreeCommands::RenameNode(const QModelIndex& node)
     const bool isNote = model->IsNote(node);
 
     // Every rename leaves the program in browse mode, shared data directory or not.
-    LeaveEditing();
+    if (!LeaveEditing())
+        return;
     if (LockedByOther(item, u"다른 분이 수정 중이라서 이름을 변경할 수 없습니다."_s))
         return;
 
@@ -259,6 +280,17 @@ void TzqTreeCommands::RenameNode(const QModelIndex& node)
     const QString newName = MakeValidFileName(TrimBlanks(*typed));
     if (newName.isEmpty())
         return;
+    if (isNote) {
+        // The file folder goes along under the new name; one that is there already belongs to
+        // someone else and could not take it. Refused before anything is renamed.
+        const QString folder = ExistingFileFolder(model->NodePageFile(item));
+        const QString target = NoteFileFolder(dir + newName + u".htm"_s);
+        if (!folder.isEmpty() && folder != target && QFileInfo::exists(target)) {
+            FHost->ShowError(u"'%1'(으)로 이름을 바꿀 수 없습니다. 파일 폴더 '%2'이(가) 이미 "
+                             u"있습니다."_s.arg(newName, ExtractFileName(target)));
+            return;
+        }
+    }
 
     const int flags = zqFofNoConfirmation | zqFofSilent;
     bool renamed = true;
@@ -298,7 +330,14 @@ void TzqTreeCommands::RenameNode(const QModelIndex& node)
     if (!ShellFileOp({oldFolder}, newFolder, TzqFileOp::Rename, zqFofNoConfirmation,
                      FHost->FileOpUi()))
         return;
-    RewriteFileFolderRefs(newFile, ExtractFileName(oldFolder), ExtractFileName(newFolder));
+    try {
+        RewriteFileFolderRefs(newFile, ExtractFileName(oldFolder), ExtractFileName(newFolder));
+    } catch (const EzqError&) {
+        // The page still names the old folder: it goes back to where the page finds it.
+        ShellFileOp({newFolder}, oldFolder, TzqFileOp::Rename, zqFofNoConfirmation | zqFofSilent,
+                    nullptr);
+        throw;
+    }
     FHost->LoadCurrentNote();
 }
 
@@ -306,8 +345,8 @@ void TzqTreeCommands::RenameNode(const QModelIndex& node)
 
 void TzqTreeCommands::DeleteNode(const QModelIndex& node)
 {
-    if (IsEditing())
-        FHost->Browse();
+    if (IsEditing() && !FHost->Browse())
+        return;
     if (!node.isValid() || !FHost->TreeMode())
         return;
     TzqTreeModel* model = FTree->Model();
@@ -350,7 +389,8 @@ void TzqTreeCommands::MoveNode(const QModelIndex& target, const QModelIndex& sou
     TzqTreeModel* model = FTree->Model();
     const QPersistentModelIndex src(source);
     QPersistentModelIndex folder(target);
-    LeaveEditing();
+    if (!LeaveEditing())
+        return;
     if (LockedByOther(src, u"다른 분이 수정 중이라서 옮길 수 없습니다."_s))
         return;
 
@@ -401,7 +441,8 @@ void TzqTreeCommands::CopyNode(const QModelIndex& target, const QModelIndex& sou
     TzqTreeModel* model = FTree->Model();
     const QPersistentModelIndex src(source);
     QPersistentModelIndex folder(target);
-    LeaveEditing();
+    if (!LeaveEditing())
+        return;
     if (LockedByOther(src, u"다른 분이 수정 중이라서 옮길 수 없습니다."_s))
         return;
     if (folder.isValid() && model->IsNote(folder))
@@ -421,7 +462,20 @@ void TzqTreeCommands::CopyNode(const QModelIndex& target, const QModelIndex& sou
 
     if (model->IsNote(src)) {
         const QString sourceFile = model->NodePageFile(src);
+        // Two notes never share a file folder ("A B" copied as "A_B"): refused before
+        // anything is copied.
+        auto sharesFileFolder = [&](const QString& newName, const QString& newFile) {
+            const QString target = NoteFileFolder(newFile);
+            if (ExistingFileFolder(sourceFile).isEmpty() ||
+                FileFolderOwner(target, newFile).isEmpty())
+                return false;
+            FHost->ShowError(u"'%1'(으)로 복사할 수 없습니다. 파일 폴더 '%2'을(를) 다른 노트가 "
+                             u"쓰고 있습니다."_s.arg(newName, ExtractFileName(target)));
+            return true;
+        };
         if (!QFileInfo::exists(targetDir + u'/' + name + u".htm"_s)) {
+            if (sharesFileFolder(name, targetDir + u'/' + name + u".htm"_s))
+                return;
             if (ShellFileOp(NodeFileList(src), targetDir, TzqFileOp::Copy, 0, ui))
                 FTree->RefreshFolderNode(folder, name);
             return;
@@ -435,6 +489,8 @@ void TzqTreeCommands::CopyNode(const QModelIndex& target, const QModelIndex& sou
         const QString newName = MakeValidFileName(TrimBlanks(*typed));
         const QString newFile = targetDir + u'/' + newName + u".htm"_s;
         if (newName.isEmpty() || QFileInfo::exists(newFile))
+            return;
+        if (sharesFileFolder(newName, newFile))
             return;
         CopyFileContents(sourceFile, newFile);
         const QString oldFolder = ExistingFileFolder(sourceFile);

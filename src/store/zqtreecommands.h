@@ -65,8 +65,9 @@ private:
     void NewItemAtContext(TzqItemKind kind);
     void PutOnClipboard(TPasteMode mode);
     bool IsEditing() const;
-    // Saves the page shown and releases its marker when editing; then browse mode.
-    void LeaveEditing();
+    // Saves the page shown and releases its marker when editing; then browse mode. False when
+    // the page could not be saved: the command stops and everything stays as it was.
+    bool LeaveEditing();
     bool LockedByOther(const QModelIndex& node, const QString& message);
     // The page of the selected node, with a folder's folder note.
     QString SelectedPage() const;

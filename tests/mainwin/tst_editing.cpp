@@ -6,9 +6,13 @@
 #include "editor/zqnotepage.h"
 #include "editor/zqsourceedit.h"
 #include "editor/zqwebeditview.h"
+#include "filesizelimit.h"
 #include "mainwin/frmmainql.h"
+#include "mainwin/travlist.h"
 #include "platform/cp949.h"
 #include "store/notestore.h"
+#include "store/zqtreecommands.h"
+#include "store/zqtreeview.h"
 #include "testutil.h"
 #include "tools/frmmsgbox.h"
 
@@ -16,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -42,9 +47,12 @@ protected:
             u"<p>한글 똠방각하 ■ 돋움 뷁</p></body></html>"_s);
         WriteFile(Note, Original);
         WriteFile(Store + u"/다른.htm"_s, "x");
+        Second = Program.filePath(u"second"_s);
+        WriteFile(Second + u"/x.htm"_s, "x");
         WriteFile(Program.filePath(u"zqQuillet.ini"_s),
-                  QByteArray("[PROGRAM]\r\nMyName=alpha\r\n[DataDir1]\r\nName=S\r\ndir=" +
-                             Store.toUtf8() + "\r\n"));
+                  QByteArray(
+                      "[PROGRAM]\r\nMyName=alpha\r\n[DataDir1]\r\nName=S\r\ndir=" + Store.toUtf8() +
+                      "\r\n[DataDir2]\r\nName=T\r\ndir=" + Second.toUtf8() + "\r\n"));
         Prj = std::make_unique<TzqPrjInfo>(Program.path());
         PrjInfo = Prj.get();
     }
@@ -75,26 +83,41 @@ protected:
 
     QTemporaryDir Program;
     QString Store;
+    QString Second;
     QString Note;
     QByteArray Original;
     std::unique_ptr<TzqPrjInfo> Prj;
 };
 
-// Answers the next modal message boxes with a button, counting them.
+// Answers the next modal message boxes with a button, counting them; any other dialog is
+// cancelled and counted apart.
 class TBoxAnswerer : public QObject {
 public:
-    explicit TBoxAnswerer(QMessageBox::StandardButton answer) : FAnswer(answer)
+    // buttonText: the caption of a button of the box's own to press instead.
+    explicit TBoxAnswerer(QMessageBox::StandardButton answer, const QString& buttonText = {})
+        : FAnswer(answer)
     {
-        connect(&FTimer, &QTimer::timeout, this, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        connect(&FTimer, &QTimer::timeout, this, [this, buttonText] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 ++Count;
                 Texts.append(box->text());
+                for (QAbstractButton* b : box->buttons()) {
+                    if (!buttonText.isEmpty() && b->text() == buttonText) {
+                        b->click();
+                        return;
+                    }
+                }
                 box->button(FAnswer) ? box->button(FAnswer)->click() : box->reject();
+            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                ++Dialogs;
+                dialog->reject();
             }
         });
         FTimer.start(50);
     }
     int Count = 0;
+    int Dialogs = 0;
     QStringList Texts;
 
 private:
@@ -195,4 +218,145 @@ TEST_F(EditingTest, ANoteAnotherUserEditsCannotBeEdited)
     }
     EXPECT_TRUE(shown);
     EXPECT_EQ(ReadEditMarker(Note), u"alpha"_s); // the holder's marker is untouched
+}
+
+TEST_F(EditingTest, ASaveThatFailsStopsEveryCommandAndLosesNothing)
+{
+    auto w = OpenOnNote();
+    // History: 메모, 다른, 메모.
+    ASSERT_TRUE(w->Tree()->SelectByRelativePath(u"다른.htm"_s));
+    ASSERT_TRUE(w->Tree()->SelectByRelativePath(u"메모.htm"_s));
+    ASSERT_TRUE(EnterMode(*w, 1));
+    const int cursor = w->History()->Cursor();
+    TzqWebEditView* view = w->DhtmlEditor()->EditView();
+    ASSERT_TRUE(view->NotePage()->RunScript(
+        u"var t = document.getElementById('w').firstChild; var r = document.createRange();"
+        u"r.setStart(t, 0); r.collapse(true); var s = window.getSelection();"
+        u"s.removeAllRanges(); s.addRange(r); document.execCommand('insertText', false, 'NEW ');"
+        u"true"_s));
+    const QString marker = Store + u"/메모.qzmod"_s;
+    const auto unchanged = [&] {
+        EXPECT_EQ(w->ViewMode(), 1);
+        EXPECT_TRUE(w->Action(u"tbiEdit"_s)->isChecked());
+        EXPECT_EQ(w->Tree()->CurrentPage(), Note);
+        EXPECT_EQ(w->Tree()->Model()->Text(w->Tree()->SelectedNode()), u"메모"_s);
+        EXPECT_TRUE(w->TreeMode());
+        EXPECT_EQ(w->Tree()->RootDir(), Store);
+        EXPECT_TRUE(QFileInfo::exists(marker));
+        EXPECT_EQ(ReadFile(Note), Original);
+        EXPECT_TRUE(w->DhtmlEditor()->EditView()->DocumentHTML()->contains(u"NEW alpha"_s));
+    };
+    const QString failed = u"파일 저장에 실패했습니다. 다시 저장하여 주십시오."_s;
+    {
+        // The disk is full.
+        TBoxAnswerer answerer(QMessageBox::Ok);
+        TFileSizeLimit full(16);
+        w->tbiBrowseClick(0); // F6
+        unchanged();
+        w->Tree()->SelectByRelativePath(u"다른.htm"_s); // a click in the tree
+        unchanged();
+        w->Action(u"actGoBack"_s)->trigger();
+        unchanged();
+        EXPECT_EQ(w->History()->Cursor(), cursor);
+        w->Commands()->RenameNode(w->Tree()->SelectedNode()); // no name is asked for
+        w->Commands()->DeleteNode(w->Tree()->SelectedNode()); // no question either
+        w->Commands()->MoveNode(QModelIndex(), w->Tree()->Model()->index(1, 0));
+        unchanged();
+        QComboBox* dirs = w->MenuAndTree()->DataDirBox();
+        dirs->setCurrentIndex(1);
+        Q_EMIT dirs->activated(1);
+        EXPECT_EQ(dirs->currentIndex(), 0);
+        unchanged();
+        EXPECT_FALSE(w->btnToSearchModeClick());
+        unchanged();
+        w->Action(u"actReload"_s)->trigger();
+        unchanged();
+        EXPECT_FALSE(w->close());
+        EXPECT_TRUE(w->isVisible());
+        unchanged();
+        EXPECT_EQ(answerer.Dialogs, 0);
+        EXPECT_EQ(answerer.Texts, QStringList(10, failed));
+    }
+    {
+        // Someone else saved the note meanwhile, and the user keeps it: Cancel (or Esc).
+        QTest::qWait(20);
+        WriteFile(Note, Original);
+        QFile(Note).setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                QFileDevice::FileModificationTime);
+        TBoxAnswerer answerer(QMessageBox::Cancel);
+        w->Tree()->SelectByRelativePath(u"다른.htm"_s);
+        unchanged();
+        EXPECT_FALSE(w->close());
+        unchanged();
+        EXPECT_EQ(answerer.Count, 2);
+    }
+    // With room on the disk again the text reaches the note, and then the window goes.
+    {
+        TBoxAnswerer answerer(QMessageBox::NoButton, u"덮어쓰기"_s);
+        w->tbiBrowseClick(0);
+        EXPECT_EQ(answerer.Count, 1);
+    }
+    EXPECT_EQ(w->ViewMode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(marker));
+    EXPECT_TRUE(ReadFile(Note).contains("NEW alpha"));
+    EXPECT_TRUE(w->close());
+}
+
+TEST_F(EditingTest, F7PutsTheKeyboardIntoTheNoteAndAnUntouchedNoteIsNeverWritten)
+{
+    // A note spelled as the engine writes it, lines ending in CR LF.
+    const QByteArray canonical = cp949::FromUnicode(
+        u"<html><head>\r\n<meta charset=\"euc-kr\">\r\n</head>\r\n<body>\r\n<p id=\"w\">alpha "
+        u"똠방각하</p>\r\n\r\n</body></html>"_s);
+    WriteFile(Note, canonical);
+    QFile(Note).setFileTime(QDateTime::currentDateTime().addDays(-1),
+                            QFileDevice::FileModificationTime);
+    const QDateTime time = QFileInfo(Note).lastModified();
+    auto w = std::make_unique<TfrmMainQL>();
+    w->FormActivate();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    w->activateWindow();
+    TzqTreeView* tree = w->MenuAndTree()->TreeView();
+    const QModelIndex node = w->Tree()->Model()->FindChild({}, u"메모"_s);
+    ASSERT_TRUE(node.isValid());
+    QSignalSpy loaded(w->DhtmlEditor(), &TfrmDhtmlEditor::BrowseLoadFinished);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(node).center());
+    ASSERT_TRUE(loaded.wait(20000));
+    ASSERT_TRUE(tree->hasFocus());
+
+    QSignalSpy ready(w->DhtmlEditor()->EditView(), &TzqWebEditView::DocumentComplete);
+    QTest::keyClick(tree, Qt::Key_F7);
+    ASSERT_TRUE(ready.wait(20000));
+    QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
+    ASSERT_TRUE(input);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+
+    // Auto-save, Ctrl+S and leaving: the untouched note keeps its bytes and its time.
+    w->DhtmlEditor()->Logic()->AutoSaveTick();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(ReadFile(Note), canonical);
+    EXPECT_EQ(QFileInfo(Note).lastModified(), time);
+    ASSERT_TRUE(EnterMode(*w, 0));
+    EXPECT_EQ(ReadFile(Note), canonical);
+    EXPECT_EQ(QFileInfo(Note).lastModified(), time);
+
+    // Typing lands in the note, at its start: one letter more, the rest byte for byte.
+    ASSERT_TRUE(EnterMode(*w, 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
+    // The focus comes with a caret.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return page->RunScript(u"window.getSelection().rangeCount"_s)->toInt() == 1; },
+        5000));
+    QTest::keyClicks(QApplication::focusWidget(), u"Z"_s);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return page->RunScript(u"document.body.innerText"_s)->toString().contains(u"Zalpha"_s);
+        },
+        5000));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    QByteArray expected = canonical;
+    expected.replace("\"w\">alpha", "\"w\">Zalpha");
+    EXPECT_EQ(ReadFile(Note), expected);
 }

@@ -19,9 +19,12 @@ public:
     void DeleteEditMarker(const QString& page) override { Log << u"DeleteMarker(%1)"_s.arg(page); }
     bool IsLockedByOther(const QString&) override { return Locked; }
     void WriteEditMarker(const QString& page) override { Log << u"WriteMarker(%1)"_s.arg(page); }
-    void SaveIfEditing() override { Log << u"Save"_s; }
+    bool SaveIfEditing() override
+    {
+        Log << u"Save"_s;
+        return SaveOk;
+    }
     void ModeChanged() override { Log << u"ModeChanged(%1)"_s.arg(Modes->ViewMode()); }
-    bool AutoSaveRunning() const override { return TzqViewModes::IsEditing(Modes->ViewMode()); }
     void FocusLater() override { Log << u"Focus"_s; }
     QString TextEditor() const override { return Editor; }
     void OpenWithTextEditor(const QString& page) override { Log << u"External(%1)"_s.arg(page); }
@@ -35,6 +38,7 @@ public:
     bool English = false;
     bool EditEnabled = true;
     bool Locked = false;
+    bool SaveOk = true;
     QString Page = u"/d/a.htm"_s;
     QString Editor;
     QStringList Log;
@@ -61,21 +65,38 @@ TEST_F(ViewModesTest, EditThenSourceSavesAndRewritesTheMarkerAtEveryStep)
                                      u"ModeChanged(1)"_s, u"WriteMarker(/d/a.htm)"_s, u"Focus"_s}));
     Host.Log.clear();
     Modes.tbiBrowseClick(TzqViewModes::vmSource);
-    EXPECT_EQ(Host.Log, (QStringList{u"Caption(/d/a.htm)"_s, u"DeleteMarker(/d/a.htm)"_s, u"Save"_s,
+    EXPECT_EQ(Host.Log, (QStringList{u"Caption(/d/a.htm)"_s, u"Save"_s, u"DeleteMarker(/d/a.htm)"_s,
                                      u"Check(2)"_s, u"ModeChanged(2)"_s, u"WriteMarker(/d/a.htm)"_s,
                                      u"Focus"_s}));
     Host.Log.clear();
     Modes.tbiBrowseClick(TzqViewModes::vmBrowse);
-    EXPECT_EQ(Host.Log, (QStringList{u"Caption(/d/a.htm)"_s, u"DeleteMarker(/d/a.htm)"_s, u"Save"_s,
-                                     u"Check(0)"_s, u"ModeChanged(0)"_s}));
+    EXPECT_EQ(Host.Log, (QStringList{u"Caption(/d/a.htm)"_s, u"Save"_s, u"DeleteMarker(/d/a.htm)"_s,
+                                     u"Check(0)"_s, u"ModeChanged(0)"_s, u"Focus"_s}));
     EXPECT_EQ(Modes.ViewMode(), TzqViewModes::vmBrowse);
+}
+
+TEST_F(ViewModesTest, ANoteThatCannotBeSavedKeepsItsModeAndMarker)
+{
+    Modes.tbiBrowseClick(TzqViewModes::vmEdit);
+    Host.Log.clear();
+    Host.SaveOk = false;
+    for (int wanted : {TzqViewModes::vmBrowse, TzqViewModes::vmSource}) {
+        Modes.tbiBrowseClick(wanted);
+        EXPECT_EQ(Modes.ViewMode(), TzqViewModes::vmEdit);
+        EXPECT_EQ(Host.Log, (QStringList{u"Caption(/d/a.htm)"_s, u"Save"_s, u"Check(1)"_s}));
+        Host.Log.clear();
+    }
+    // Nor does the search list replace the tree.
+    EXPECT_FALSE(Modes.SetTreeMode(false));
+    EXPECT_TRUE(Modes.TreeMode());
+    EXPECT_EQ(Host.Log, QStringList{u"Save"_s});
 }
 
 TEST_F(ViewModesTest, RefusalsLeaveEverythingAsItWas)
 {
     Host.Locked = true;
     Modes.tbiBrowseClick(TzqViewModes::vmEdit);
-    EXPECT_EQ(Host.Log, (QStringList{u"Caption(/d/a.htm)"_s, u"Check(0)"_s}));
+    EXPECT_EQ(Host.Log, (QStringList{u"Caption(/d/a.htm)"_s, u"Save"_s, u"Check(0)"_s}));
     EXPECT_EQ(Modes.ViewMode(), TzqViewModes::vmBrowse);
 
     Host.Log.clear();
@@ -101,7 +122,8 @@ TEST_F(ViewModesTest, SourceModeWithAnExternalEditorStaysInBrowseMode)
     Host.Editor = u"/usr/bin/editor"_s;
     Modes.tbiBrowseClick(TzqViewModes::vmSource);
     EXPECT_EQ(Modes.ViewMode(), TzqViewModes::vmBrowse);
-    EXPECT_EQ(Host.Log, (QStringList{u"Caption(/d/a.htm)"_s, u"Save"_s, u"External(/d/a.htm)"_s}));
+    EXPECT_EQ(Host.Log, (QStringList{u"Caption(/d/a.htm)"_s, u"Save"_s, u"External(/d/a.htm)"_s,
+                                     u"Focus"_s}));
 }
 
 TEST_F(ViewModesTest, SearchModeReleasesTheMarkerAndReturnsToBrowseMode)
@@ -110,8 +132,8 @@ TEST_F(ViewModesTest, SearchModeReleasesTheMarkerAndReturnsToBrowseMode)
     Host.Log.clear();
     Modes.SetTreeMode(false);
     EXPECT_FALSE(Modes.TreeMode());
-    EXPECT_EQ(Host.Log, (QStringList{u"Panel(0)"_s, u"DeleteMarker(/d/a.htm)"_s, u"Check(0)"_s,
-                                     u"ModeChanged(0)"_s, u"TreeMode(0)"_s}));
+    EXPECT_EQ(Host.Log, (QStringList{u"Save"_s, u"Panel(0)"_s, u"DeleteMarker(/d/a.htm)"_s,
+                                     u"Check(0)"_s, u"ModeChanged(0)"_s, u"TreeMode(0)"_s}));
     Host.Log.clear();
     Modes.SetTreeMode(false); // the panel is shown again, nothing else
     EXPECT_EQ(Host.Log, QStringList{u"Panel(0)"_s});

@@ -17,7 +17,11 @@ using namespace Qt::Literals::StringLiterals;
 class TFakeHost : public IzqTreeHost, public IzqTreeCommandHost, public IzqFileOpUi {
 public:
     // both hosts
-    void SaveFile(const QString&) override {}
+    bool SaveFile(const QString&) override
+    {
+        ++Saves;
+        return SaveOk;
+    }
     void LoadCurrentNote() override { ++Loads; }
     int ViewMode() const override { return Mode; }
     void SetViewMode(int mode) override { Mode = mode; }
@@ -29,9 +33,15 @@ public:
     void FocusLater() override {}
     bool CtrlDrag() const override { return false; }
     // command host
-    void SaveIfEditing() override {}
+    bool SaveIfEditing() override { return Mode == 0 || SaveFile({}); }
     bool TreeMode() const override { return true; }
-    void Browse() override { Mode = 0; }
+    bool Browse() override
+    {
+        if (!SaveIfEditing())
+            return false;
+        Mode = 0;
+        return true;
+    }
     void SetTreeEnabled(bool enabled) override { TreeEnabled = enabled; }
     void RenameEntries(const QString& from, const QString& to) override
     {
@@ -75,6 +85,9 @@ public:
 
     int Mode = 0;
     int Loads = 0;
+    // Saves asked for, and whether they succeed (a failed write, a declined question).
+    int Saves = 0;
+    bool SaveOk = true;
     bool English = false;
     bool TreeEnabled = true;
     bool ConfirmAnswer = true;

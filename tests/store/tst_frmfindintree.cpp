@@ -22,7 +22,7 @@ namespace {
 
 class TTreeHost : public IzqTreeHost {
 public:
-    void SaveFile(const QString&) override {}
+    bool SaveFile(const QString&) override { return true; }
     void LoadCurrentNote() override {}
     void FocusLater() override {}
     int ViewMode() const override { return 0; }
@@ -37,13 +37,17 @@ public:
 // The main window as the panel sees it; records what it was asked.
 class TPanelHost : public IzqTreePanelHost {
 public:
-    void SaveCurrentPage() override {}
+    bool SaveCurrentPage() override { return true; }
     void AddToHistory(const QString& path) override { History.append(path); }
     void ShowSearchResult(const QString& path) override { Shown.append(path); }
     void SearchProgress(int done, int total) override { Progress = {done, total}; }
     void ShowWarning(const QString& text) override { Messages.append(text); }
     void ShowError(const QString& text) override { Messages.append(text); }
-    void SwitchToSearchMode() override { ++Switches; }
+    bool SwitchToSearchMode() override
+    {
+        ++Switches;
+        return true;
+    }
 
     QStringList History, Shown, Messages;
     std::pair<int, int> Progress{-1, -1};

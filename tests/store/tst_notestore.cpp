@@ -258,23 +258,30 @@ TEST_F(NoteStore, FileFolderReferencesRewritten)
                     "\"__My_plan_x\\f.png\" \"x__My_plan\\g.png\" \"__My_plan\"\n");
     RewriteFileFolderRefs(page, u"__My_plan"_s, u"__Other"_s);
     EXPECT_EQ(ReadFile(page),
-              QByteArray("<img src=\"__Other\\a.png\"><img src=\"__Other\\b.png\">\r\n"
-                         "<img src='__My_plan\\c.png'> __My_plan\\d.png \"__My_plan/e.png\"\r\n"
-                         "\"__My_plan_x\\f.png\" \"x__My_plan\\g.png\" \"__My_plan\"\r\n"));
+              QByteArray("<img src=\"__Other\\a.png\"><img src=\"__Other\\b.png\">\n"
+                         "<img src='__My_plan\\c.png'> __My_plan\\d.png \"__My_plan/e.png\"\n"
+                         "\"__My_plan_x\\f.png\" \"x__My_plan\\g.png\" \"__My_plan\"\n"));
 
-    // A new name that holds the old one, or equals it, ends; unchanged pages are written back.
-    WriteFile(page, "\"__a\\1\" \"__a\\2\"\n");
+    // A new name that holds the old one, or equals it, ends; unchanged pages are not written.
+    WriteFile(page, "\"__a\\1\" \"__a\\2\"");
+    QFile(page).setFileTime(QDateTime::currentDateTime().addDays(-1),
+                            QFileDevice::FileModificationTime);
+    const QDateTime before = QFileInfo(page).lastModified();
     RewriteFileFolderRefs(page, u"__a"_s, u"__a"_s);
-    EXPECT_EQ(ReadFile(page), QByteArray("\"__a\\1\" \"__a\\2\"\r\n"));
+    RewriteFileFolderRefs(page, u"__b"_s, u"__c"_s);
+    EXPECT_EQ(QFileInfo(page).lastModified(), before);
     RewriteFileFolderRefs(page, u"__a"_s, u"__ab"_s);
-    EXPECT_EQ(ReadFile(page), QByteArray("\"__ab\\1\" \"__ab\\2\"\r\n"));
+    EXPECT_EQ(ReadFile(page), QByteArray("\"__ab\\1\" \"__ab\\2\""));
     RewriteFileFolderRefs(page, u"__ab"_s, u"x\"__ab"_s);
-    EXPECT_EQ(ReadFile(page), QByteArray("\"x\"__ab\\1\" \"x\"__ab\\2\"\r\n"));
+    EXPECT_EQ(ReadFile(page), QByteArray("\"x\"__ab\\1\" \"x\"__ab\\2\""));
 
-    // Korean names compare as CP949 bytes.
+    // Korean names compare as CP949 bytes, or as text in a note of another encoding.
     WriteFile(page, "<a href=\"__\xB0\xE8\xC8\xB9\\f.txt\">\r\n");
     RewriteFileFolderRefs(page, u"__계획"_s, u"__새_계획"_s);
     EXPECT_EQ(ReadFile(page), QByteArray("<a href=\"__\xBB\xF5_\xB0\xE8\xC8\xB9\\f.txt\">\r\n"));
+    WriteFile(page, "\xEF\xBB\xBF<a href=\"__\xEA\xB3\x84\xED\x9A\x8D\\f.txt\">\n");
+    RewriteFileFolderRefs(page, u"__계획"_s, u"__새"_s);
+    EXPECT_EQ(ReadFile(page), QByteArray("\xEF\xBB\xBF<a href=\"__\xEC\x83\x88\\f.txt\">\n"));
 
     EXPECT_THROW(RewriteFileFolderRefs(Path(u"gone.htm"_s), u"__a"_s, u"__b"_s), EzqError);
 }

@@ -20,7 +20,11 @@ namespace {
 // The editor and the main window as the tree sees them; records what it was asked.
 class TFakeHost : public IzqTreeHost {
 public:
-    void SaveFile(const QString& page) override { Saved.append(page); }
+    bool SaveFile(const QString& page) override
+    {
+        Saved.append(page);
+        return SaveOk;
+    }
     void LoadCurrentNote() override { ++Loads; }
     void FocusLater() override {}
     int ViewMode() const override { return Mode; }
@@ -39,6 +43,7 @@ public:
     int Loads = 0;
     bool English = false;
     bool Ctrl = false;
+    bool SaveOk = true;
     QString Name = u"alpha"_s;
     QString Caption;
     QStringList Saved;
@@ -220,6 +225,21 @@ TEST_F(TreeTest, SelectionSavesTheOldPageAndShowsTheNewOneInBrowseMode)
     // Showing the page already shown does nothing.
     Tree->ShowPage(Root + u"/b.htm"_s);
     EXPECT_EQ(Host.Loads, 2);
+
+    // Editing b, whose save fails: the selection goes back, b stays shown, edited, marked.
+    Host.Mode = 1;
+    WriteEditMarker(Root + u"/b.htm"_s, Host.Name, true);
+    Host.SaveOk = false;
+    Tree->SelectNode(Top(u"a"_s));
+    EXPECT_EQ(Host.Saved.last(), Root + u"/b.htm"_s);
+    EXPECT_EQ(Tree->SelectedNode(), Top(u"b"_s));
+    EXPECT_EQ(Tree->CurrentPage(), Root + u"/b.htm"_s);
+    EXPECT_EQ(Host.Mode, 1);
+    EXPECT_TRUE(QFile::exists(Root + u"/b.qzmod"_s));
+    EXPECT_EQ(Host.Loads, 2);
+    Host.SaveOk = true;
+    Host.Mode = 0;
+    DeleteEditMarker(Root + u"/b.htm"_s);
 
     // While the handler is off, selections show nothing.
     Tree->SetSelectionHandlerConnected(false);

@@ -1,4 +1,5 @@
 #include "fakecommandhost.h"
+#include "filesizelimit.h"
 #include "platform/fileoperation.h"
 #include "platform/textfile.h"
 #include "platform/zqerror.h"
@@ -158,6 +159,17 @@ TEST_F(TreeCommands, RenameTakesTheFileFolderAndItsReferencesAlong)
     EXPECT_EQ(Host.History.last(), u"validate"_s);
     EXPECT_TRUE(Node(u"G/x"_s).isValid());
 
+    // A name whose file folder belongs to another note ("H I" and "H_I" share "__H_I"):
+    // refused before anything is renamed.
+    Touch(u"H I.htm"_s);
+    Touch(u"__H_I/h.png"_s, "h");
+    Host.UserName = u"H_I"_s;
+    Commands->RenameNode(Node(u"B"_s));
+    EXPECT_TRUE(Host.Shown.last().startsWith(u"error: 'H_I'(으)로 이름을 바꿀 수 없습니다."_s));
+    EXPECT_TRUE(Exists(u"B.htm"_s));
+    EXPECT_EQ(Read(u"__B/pic.png"_s), "png");
+    EXPECT_EQ(Read(u"__H_I/h.png"_s), "h");
+
     // The name is taken: nothing changes.
     Touch(u"C.htm"_s);
     Host.UserName = u"C"_s;
@@ -190,6 +202,18 @@ TEST_F(TreeCommands, CopiesUnderANewNameInTheirOwnFolder)
     EXPECT_EQ(Host.Shown.last(), u"name: 같은 폴더 이름이 있습니다. F"_s);
     EXPECT_EQ(Read(u"G/x.htm"_s), "x");
     EXPECT_TRUE(Node(u"G"_s).isValid());
+
+    // Under a name whose file folder would be the original's ("A B" as "A_B"): refused before
+    // anything is copied.
+    Touch(u"A B.htm"_s, "<img src=\"__A_B\\q.png\">\r\n");
+    Touch(u"__A_B/q.png"_s, "q");
+    Load();
+    Host.UserName = u"A_B"_s;
+    Commands->CopyNode(QModelIndex(), Node(u"A B"_s));
+    EXPECT_EQ(Host.Shown.last(), u"error: 'A_B'(으)로 복사할 수 없습니다. 파일 폴더 '__A_B'을(를) "
+                                 u"다른 노트가 쓰고 있습니다."_s);
+    EXPECT_FALSE(Exists(u"A_B.htm"_s));
+    EXPECT_EQ(QDir(Path(u"__A_B"_s)).entryList(QDir::Files), QStringList{u"q.png"_s});
 
     // A copy whose file folder cannot be copied leaves no half copy behind.
     Host.UserName = u"C"_s;
@@ -326,4 +350,52 @@ TEST_F(TreeCommands, ANodeThatLeftTheTreeIsNeverPasted)
     Commands->Cut();
     Commands->RefreshTree();
     EXPECT_FALSE(Commands->CanPaste());
+}
+
+TEST_F(TreeCommands, ANoteThatCannotBeSavedStopsEveryCommand)
+{
+    Touch(u"A.htm"_s, "a");
+    Touch(u"B.htm"_s, "b");
+    Touch(u"F/x.htm"_s, "x");
+    Load();
+    Tree->SelectNode(Node(u"A"_s));
+    Host.Mode = 1;
+    Host.Saves = 0;
+    Host.SaveOk = false;
+    Host.UserName = u"Z"_s;
+    Host.NewName = TzqNewNameAnswer{u"N"_s, u"N"_s, {}, false};
+    Host.AskedDir = u"none"_s;
+    Commands->RenameNode(Node(u"A"_s));
+    Commands->DeleteNode(Node(u"B"_s));
+    Commands->MoveNode(Node(u"F"_s), Node(u"B"_s));
+    Commands->CopyNode(Node(u"F"_s), Node(u"B"_s));
+    Commands->CreateNote(false);
+    Commands->CreateFolder(true);
+    // Nothing was asked, nothing changed, and the note is still being edited.
+    EXPECT_TRUE(Host.Shown.isEmpty()) << Host.Shown.join(u" | "_s).toStdString();
+    EXPECT_EQ(Host.AskedDir, u"none"_s);
+    EXPECT_EQ(Host.Saves, 6);
+    EXPECT_EQ(Host.Mode, 1);
+    EXPECT_EQ(QDir(Root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{u"A.htm"_s, u"B.htm"_s, u"F"_s}));
+    EXPECT_EQ(QDir(Path(u"F"_s)).entryList(QDir::Files), QStringList{u"x.htm"_s});
+    EXPECT_EQ(Selected(), u"A"_s);
+}
+
+TEST_F(TreeCommands, ARenameWhoseReferencesCannotBeWrittenPutsTheFileFolderBack)
+{
+    const QByteArray page = "<img src=\"__A\\p.png\">" + QByteArray(200, ' ');
+    Touch(u"A.htm"_s, page);
+    Touch(u"__A/p.png"_s, "png");
+    Load();
+    Tree->SelectNode(Node(u"A"_s));
+    Host.UserName = u"B"_s;
+    {
+        // The disk is full: the page's references cannot be written.
+        TFileSizeLimit full(64);
+        EXPECT_THROW(Commands->RenameNode(Node(u"A"_s)), EzqError);
+    }
+    EXPECT_EQ(Read(u"B.htm"_s), page);
+    EXPECT_EQ(Read(u"__A/p.png"_s), "png");
+    EXPECT_FALSE(Exists(u"__B"_s));
 }
