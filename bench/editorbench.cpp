@@ -644,9 +644,16 @@ int main(int argc, char** argv)
     qsizetype htmlSize = 0;
     const QString scratch = store.ProgramDir() + u"/scratch.htm"_s;
     const QString charSet = w->CharSet().trimmed();
+    TTimes unchanged;
     for (int i = 0; i < reps; ++i) {
+        // One change per round, as typing would make: an unchanged note is never written.
+        if (!editView->NotePage()->RunScript(
+                u"document.body.setAttribute('data-round', '%1'); true"_s.arg(i)))
+            Fail("the edit view took no change");
         const QDateTime before = QFileInfo(store.BigPath()).lastModified();
         save.Ms.push_back(TimeMs([&] { w->SaveIfEditing(); }));
+        // Saving again without a change: the auto-save's usual case.
+        unchanged.Ms.push_back(TimeMs([&] { w->SaveIfEditing(); }));
         const QByteArray saved = textfile::ReadAll(store.BigPath());
         savedSize = saved.size();
         // The engine's markup is in lower case and its line ends are LF alone, so the note
@@ -709,6 +716,7 @@ int main(int argc, char** argv)
     PrintRow("   cold, from main()", coldWindow.FromMain, coldBare.FromMain);
     PrintRow("   cold, from process start", coldWindow.FromSpawn, coldBare.FromSpawn);
     PrintRow("2. save in edit mode, 1 MB", save, {}, 100);
+    PrintRow("   the same, nothing changed since", unchanged, scriptEcho);
     PrintRow("   DocumentHTML (script round trip)", partHtml, {});
     PrintRow("     empty script answer", scriptEcho, {});
     PrintRow("     outerHTML, length only", scriptSerialize, {});
