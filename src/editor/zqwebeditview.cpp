@@ -10,6 +10,7 @@
 #include <QInputDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QMimeData>
 #include <QPointer>
 #include <QPrintDialog>
@@ -91,6 +92,131 @@ QRegularExpressionMatch MatchDoctype(const QString& path)
     return re.match(QString::fromLatin1(file.read(4096)));
 }
 
+// The program's editing helpers, installed into its own script world with every document.
+// Toggle states follow the document's command states: 0 not supported, 1 disabled, 3 off,
+// 7 on, 11 mixed.
+const char16_t EditingLibrary[] = uR"JS((function () {
+  if (window.zq) return;
+  function status(n) {
+    var d = document;
+    try {
+      if (!d.queryCommandSupported(n)) return 0;
+      if (!d.queryCommandEnabled(n)) return 1;
+      if (d.queryCommandIndeterm(n)) return 11;
+      return d.queryCommandState(n) ? 7 : 3;
+    } catch (e) { return 0; }
+  }
+  // As wanted only when the whole selection is: a mixed one is brought to the wanted state,
+  // which may take the engine two steps (mixed becomes all on first).
+  function setToggle(n, wanted) {
+    var goal = wanted ? 7 : 3;
+    for (var i = 0; i < 3; i++) {
+      var s = status(n);
+      if (s < 3) return false;
+      if (s === goal) return true;
+      document.execCommand(n, false, null);
+    }
+    return status(n) === goal;
+  }
+  function exec(n, v) { return status(n) >= 3 && document.execCommand(n, false, v); }
+  function firstFamily(v) {
+    v = String(v || '').split(',')[0].trim();
+    return v.replace(/^["']|["']$/g, '');
+  }
+  function contains(r, node) {
+    var nr = document.createRange();
+    nr.selectNode(node);
+    return r.compareBoundaryPoints(Range.START_TO_START, nr) <= 0 &&
+           r.compareBoundaryPoints(Range.END_TO_END, nr) >= 0;
+  }
+  // Strike-through of every kind on the elements wholly inside the selection: <s> and
+  // <strike> give way to their content, line-through leaves their styles.
+  function unstrikeInside(r) {
+    var root = r.commonAncestorContainer;
+    if (root.nodeType !== 1) root = root.parentNode;
+    var found = [], walk = document.createTreeWalker(root, NodeFilter.SHOW_ELEMENT);
+    for (var n = walk.currentNode; n; n = walk.nextNode())
+      if (n !== document.body && contains(r, n)) found.push(n);
+    var sel = window.getSelection();
+    var a = [sel.anchorNode, sel.anchorOffset, sel.focusNode, sel.focusOffset];
+    found.forEach(function (e) {
+      var line = e.style && e.style.textDecorationLine;
+      if (line && line.indexOf('line-through') >= 0) {
+        e.style.textDecorationLine = line.replace('line-through', '').trim();
+        if (!e.getAttribute('style')) e.removeAttribute('style');
+      }
+      if (/^(s|strike)$/i.test(e.localName) && e.parentNode) {
+        while (e.firstChild) e.parentNode.insertBefore(e.firstChild, e);
+        e.parentNode.removeChild(e);
+      }
+    });
+    if (a[0] && a[0].isConnected && a[2] && a[2].isConnected)
+      try { sel.setBaseAndExtent(a[0], a[1], a[2], a[3]); } catch (e) {}
+  }
+  var details = null;
+  window.zq = {
+    states: function (names) {
+      var r = names.map(status);
+      var size = parseInt(document.queryCommandValue('fontSize'), 10);
+      return [r, firstFamily(document.queryCommandValue('fontName')), size > 0 ? size : 0];
+    },
+    status: status,
+    setToggle: setToggle,
+    strike: function (on) {
+      var sel = window.getSelection();
+      if (!sel.rangeCount) return false;
+      if (on) return setToggle('strikeThrough', true);
+      // Our own walk first: the engine's removal drops a whole text-decoration, underline
+      // included. It is left what reaches beyond the selection.
+      if (!sel.isCollapsed) unstrikeInside(sel.getRangeAt(0));
+      setToggle('strikeThrough', false);
+      if (sel.rangeCount && !sel.isCollapsed) {
+        var r = sel.getRangeAt(0), root = r.commonAncestorContainer;
+        if (root.nodeType !== 1) root = root.parentNode;
+        root.querySelectorAll('[style=""]').forEach(function (e) {
+          if (r.intersectsNode(e)) e.removeAttribute('style');
+        });
+      }
+      return true;
+    },
+    format: function (f) {
+      if (f.fore) exec('foreColor', f.fore);
+      if (f.back) exec('hiliteColor', f.back);
+      setToggle('bold', f.bold);
+      setToggle('italic', f.italic);
+      setToggle('underline', f.under);
+      exec(f.align, null);
+      if (f.font) exec('fontName', f.font);
+      if (f.size) exec('fontSize', String(f.size));
+      return true;
+    },
+    details: function (show) {
+      if (!details) {
+        var tags = ['p', 'div', 'span', 'font', 'b', 'strong', 'i', 'em', 'u', 's', 'strike',
+                    'a', 'table', 'tr', 'td', 'th', 'ul', 'ol', 'li', 'h1', 'h2', 'h3', 'h4',
+                    'h5', 'h6', 'blockquote', 'pre', 'center'];
+        var css = tags.join(',') + '{outline:1px dotted #9aa7b8;}';
+        tags.forEach(function (t) {
+          css += t + '::before{content:"<' + t + '>";font:9px sans-serif;color:#5a6b80;' +
+                 'background:#fff7d6;}';
+        });
+        details = new CSSStyleSheet();
+        details.replaceSync(css);
+      }
+      var list = document.adoptedStyleSheets.filter(function (x) { return x !== details; });
+      if (show) list.push(details);
+      document.adoptedStyleSheets = list;
+      return true;
+    }
+  };
+})();)JS";
+
+// A colour as the document's commands take it; empty for none.
+QString CssColor(const QColor& color)
+{
+    return color.isValid() ? color.name(QColor::HexRgb) : QString();
+}
+
 } // namespace
 
 TzqWebEditView::TzqWebEditView(QWidget* parent) : QWebEngineView(parent)
@@ -147,14 +273,16 @@ void TzqWebEditView::PageLoadFinished(bool ok)
     const int serial = FLoadSerial;
     QPointer<TzqWebEditView> self(this);
     // Every change of the document from here on counts: typing, commands, inserts, drops.
-    FPage->runJavaScript(u"document.designMode = 'on';"
-                         "if (window.zqEdits === undefined) {"
-                         "  window.zqEdits = 0;"
-                         "  new MutationObserver(function () { window.zqEdits++; }).observe("
-                         "    document, { subtree: true, childList: true, attributes: true,"
-                         "                characterData: true });"
-                         "}"
-                         "document.designMode"_s,
+    FPage->runJavaScript(QString::fromUtf16(EditingLibrary) +
+                             (FShowDetails ? u"window.zq.details(true);"_s : QString()) +
+                             u"document.designMode = 'on';"
+                             "if (window.zqEdits === undefined) {"
+                             "  window.zqEdits = 0;"
+                             "  new MutationObserver(function () { window.zqEdits++; }).observe("
+                             "    document, { subtree: true, childList: true, attributes: true,"
+                             "                characterData: true });"
+                             "}"
+                             "document.designMode"_s,
                          TzqNotePage::ScriptWorld(), [self, serial](const QVariant& v) {
                              if (!self || serial != self->FLoadSerial || self->FReady)
                                  return;
@@ -408,12 +536,7 @@ int TzqWebEditView::QueryStatus(int id)
         break;
     }
     const std::optional<QVariant> v =
-        FPage->RunScript(u"(function (n) { var d = document;"
-                         " if (!d.queryCommandSupported(n)) return 0;"
-                         " if (!d.queryCommandEnabled(n)) return 1;"
-                         " if (d.queryCommandIndeterm(n)) return 11;"
-                         " return d.queryCommandState(n) ? 7 : 3; })("_s +
-                         JsString(name) + u')');
+        FPage->RunScript(u"window.zq.status("_s + JsString(name) + u')');
     return v ? v->toInt() : DECMDF_DISABLED;
 }
 
@@ -447,6 +570,106 @@ void TzqWebEditView::InsertHtml(const QString& html)
     if (!FReady)
         return;
     RunCommand(u"insertHTML"_s, html);
+}
+
+void TzqWebEditView::QueryFormatState(const QList<int>& ids, TFormatStateAnswer answer)
+{
+    if (!FReady)
+        return;
+    QStringList names;
+    for (int id : ids)
+        names.append(JsString(CommandName(id)));
+    const int serial = FLoadSerial;
+    QPointer<TzqWebEditView> self(this);
+    FPage->runJavaScript(u"window.zq.states(["_s + names.join(u',') + u"])"_s,
+                         TzqNotePage::ScriptWorld(),
+                         [self, serial, count = ids.size(), answer](const QVariant& v) {
+                             if (!self || serial != self->FLoadSerial || !self->FReady)
+                                 return;
+                             const QVariantList parts = v.toList();
+                             if (parts.size() != 3)
+                                 return;
+                             TFormatState state;
+                             for (const QVariant& s : parts.at(0).toList())
+                                 state.Status.append(s.toInt());
+                             if (state.Status.size() != count)
+                                 return;
+                             state.FontName = parts.at(1).toString();
+                             state.FontSize = parts.at(2).toInt();
+                             answer(state);
+                         });
+}
+
+bool TzqWebEditView::SetToggle(int id, bool wanted)
+{
+    const QString name = CommandName(id);
+    if (!FReady || name.isEmpty())
+        return false;
+    const std::optional<QVariant> done =
+        FPage->RunScript(u"window.zq.setToggle("_s + JsString(name) + u", "_s +
+                         (wanted ? u"true"_s : u"false"_s) + u')');
+    return done && done->toBool();
+}
+
+bool TzqWebEditView::SetStrike(bool on)
+{
+    if (!FReady)
+        return false;
+    const std::optional<QVariant> done =
+        FPage->RunScript(on ? u"window.zq.strike(true)"_s : u"window.zq.strike(false)"_s);
+    return done && done->toBool();
+}
+
+bool TzqWebEditView::ApplyFormat(const TFormat& format)
+{
+    if (!FReady)
+        return false;
+    const QString align = CommandName(format.Align);
+    QJsonObject f{{u"fore"_s, CssColor(format.FontColor)},
+                  {u"back"_s, CssColor(format.BackColor)},
+                  {u"bold"_s, format.Bold},
+                  {u"italic"_s, format.Italic},
+                  {u"under"_s, format.Underline},
+                  {u"align"_s, align.isEmpty() ? u"justifyLeft"_s : align},
+                  {u"font"_s, format.FontName},
+                  {u"size"_s, format.FontSize >= 1 && format.FontSize <= 7 ? format.FontSize : 0}};
+    const std::optional<QVariant> done =
+        FPage->RunScript(u"window.zq.format("_s +
+                         QString::fromUtf8(QJsonDocument(f).toJson(QJsonDocument::Compact)) + u')');
+    return done && done->toBool();
+}
+
+void TzqWebEditView::SetShowDetails(bool show)
+{
+    FShowDetails = show;
+    if (FReady)
+        FPage->runJavaScript(show ? u"window.zq.details(true)"_s : u"window.zq.details(false)"_s,
+                             TzqNotePage::ScriptWorld());
+}
+
+bool TzqWebEditView::event(QEvent* event)
+{
+    // The engine's input widget is a child made later (and again after a renderer restart):
+    // its keys and clicks tell when the formatting at the caret may have changed.
+    if (event->type() == QEvent::ChildPolished) {
+        if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+            child->installEventFilter(this);
+    }
+    return QWebEngineView::event(event);
+}
+
+bool TzqWebEditView::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        Q_EMIT CaretMayHaveMoved();
+        break;
+    default:
+        break;
+    }
+    return QWebEngineView::eventFilter(watched, event);
 }
 
 void TzqWebEditView::contextMenuEvent(QContextMenuEvent* event)

@@ -2,6 +2,7 @@
 
 #include "editor/izqviews.h"
 
+#include <QColor>
 #include <QWebEngineView>
 #include <functional>
 #include <memory>
@@ -48,6 +49,41 @@ public:
     // one (copy, cut, paste and find are done by the view itself).
     static QString CommandName(int id);
 
+    // ---- Formatting of the selection ----
+
+    // What the toolbars show at the caret.
+    struct TFormatState {
+        QList<int> Status; // QueryStatus of each command asked for, in order
+        QString FontName;  // the first family at the caret; empty when mixed or unknown
+        int FontSize = 0;  // the markup size 1 to 7; 0 when mixed or unknown
+    };
+    using TFormatStateAnswer = std::function<void(const TFormatState&)>;
+    // Reads the states of the commands in one script call without waiting: the answer comes
+    // later (never for a document that was replaced meanwhile).
+    void QueryFormatState(const QList<int>& ids, TFormatStateAnswer answer);
+    // Brings bold, italic or underline to the wanted state on the whole selection; a selection
+    // that is partly so counts as not so. False when the command is not available.
+    bool SetToggle(int id, bool wanted);
+    // Strikes the whole selection through, or takes every kind of strike-through off it (the
+    // engine's, <s> and <strike> elements, line-through styles), keeping all other formatting.
+    // The clipboard is not used.
+    bool SetStrike(bool on);
+    // A format preset in one go: colours, the three toggles, the alignment, font and size.
+    struct TFormat {
+        QString FontName; // empty: not applied
+        int FontSize = 0; // 1 to 7; 0: not applied
+        QColor FontColor;
+        QColor BackColor;
+        bool Bold = false;
+        bool Italic = false;
+        bool Underline = false;
+        int Align = DECMD_JUSTIFYLEFT;
+    };
+    bool ApplyFormat(const TFormat& format);
+    // Marks every element with its tag; the marks are no part of the document and never saved.
+    void SetShowDetails(bool show);
+    bool ShowDetails() const { return FShowDetails; }
+
 Q_SIGNALS:
     // The document is loaded and editable.
     void DocumentComplete();
@@ -55,9 +91,14 @@ Q_SIGNALS:
     void DocumentFailed();
     // The user asked for the context menu; the editor opens its own there.
     void ShowContextMenu(QPoint globalPos);
+    // A key was released or a mouse button pressed or released in the document: the formatting
+    // at the caret may be another now.
+    void CaretMayHaveMoved();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void PageLoadFinished(bool ok);
@@ -73,6 +114,7 @@ private:
     QString FUrlPath;
     QString FLastFind;
     bool FReady = false;
+    bool FShowDetails = false;
     // Counts loads, so the answer of an older load's script is not taken for the current one.
     int FLoadSerial = 0;
     // How the loaded file spelled its doctype; the engine keeps only the lower-case name.

@@ -615,3 +615,127 @@ TEST_F(ViewsTest, LinksAskingForANewWindowGoToTheCheck)
     EXPECT_EQ(asked.size(), 1);
     EXPECT_EQ(NotePathFromUrl(view.url()), Path(u"n.htm"_s));
 }
+
+TEST_F(ViewsTest, FormattingReadsEveryStateAtOnceAndMixedSelectionsCountAsNotAsAsked)
+{
+    WriteFile(Path(u"f.htm"_s),
+              Note(u"<html><body><p>one <b>two</b> three</p><p>four</p></body></html>"_s));
+    auto view = EditView();
+    ASSERT_TRUE(Load(*view, Path(u"f.htm"_s)));
+    auto states = [&] {
+        std::optional<TzqWebEditView::TFormatState> got;
+        view->QueryFormatState({DECMD_BOLD, DECMD_ITALIC, DECMD_JUSTIFYLEFT, 4242},
+                               [&](const TzqWebEditView::TFormatState& s) { got = s; });
+        EXPECT_FALSE(got); // the answer comes later, from the event loop
+        EXPECT_TRUE(QTest::qWaitFor([&] { return got.has_value(); }, 5000));
+        return got.value_or(TzqWebEditView::TFormatState{});
+    };
+    // "one two" is partly bold: mixed.
+    const std::optional<QVariant> range = view->NotePage()->RunScript(uR"((function () {
+        var p = document.querySelector('p'), r = document.createRange();
+        r.setStart(p.firstChild, 0); r.setEnd(p.querySelector('b').firstChild, 3);
+        var s = window.getSelection(); s.removeAllRanges(); s.addRange(r);
+        return s.toString(); })())"_s);
+    ASSERT_EQ(range->toString(), u"one two"_s);
+    TzqWebEditView::TFormatState s = states();
+    EXPECT_EQ(s.Status,
+              (QList<int>{DECMDF_NINCHED, DECMDF_ENABLED, DECMDF_LATCHED, DECMDF_NOTSUPPORTED}));
+
+    // Asked for not bold, a mixed selection ends wholly plain, not wholly bold.
+    EXPECT_TRUE(view->SetToggle(DECMD_BOLD, false));
+    EXPECT_EQ(view->DocumentHTML(),
+              u"<html><head></head><body><p>one two three</p><p>four</p></body></html>"_s);
+    EXPECT_TRUE(view->SetToggle(DECMD_BOLD, true));
+    EXPECT_EQ(view->QueryStatus(DECMD_BOLD), DECMDF_LATCHED);
+    EXPECT_TRUE(view->SetToggle(DECMD_BOLD, true)); // already so: nothing changes
+    EXPECT_EQ(view->DocumentHTML(),
+              u"<html><head></head><body><p><b>one two</b> three</p><p>four</p></body></html>"_s);
+    s = states();
+    EXPECT_EQ(s.Status.value(0), DECMDF_LATCHED);
+
+    // Font and size at the caret.
+    ASSERT_EQ(SelectWord(view->NotePage(), u"four"_s), u"four"_s);
+    TzqWebEditView::TFormat f;
+    f.FontName = u"돋움"_s;
+    f.FontSize = 2;
+    f.FontColor = QColor(255, 0, 0);
+    f.BackColor = QColor(255, 255, 255);
+    f.Italic = true;
+    f.Align = DECMD_JUSTIFYCENTER;
+    EXPECT_TRUE(view->ApplyFormat(f));
+    const QString html = view->DocumentHTML().value_or(QString());
+    EXPECT_TRUE(html.contains(u"face=\"돋움\""_s)) << html.toStdString();
+    EXPECT_TRUE(html.contains(u"size=\"2\""_s)) << html.toStdString();
+    EXPECT_TRUE(html.contains(u"<i>"_s)) << html.toStdString();
+    EXPECT_TRUE(html.contains(u"center"_s)) << html.toStdString();
+    s = states();
+    EXPECT_EQ(s.FontName, u"돋움"_s);
+    EXPECT_EQ(s.FontSize, 2);
+    EXPECT_EQ(s.Status.value(1), DECMDF_LATCHED);
+}
+
+TEST_F(ViewsTest, StrikeAndItsRemovalWorkInThePageAndLeaveTheClipboardAlone)
+{
+    WriteFile(Path(u"s.htm"_s),
+              Note(u"<html><body><p>aa <b>bold</b> cc</p>"
+                   u"<p>x<S>upper</S>y<STRIKE>old</STRIKE>z"
+                   u"<span style=\"color: red; text-decoration: underline line-through\">"
+                   u"styled</span>w</p></body></html>"_s));
+    auto view = EditView();
+    ASSERT_TRUE(Load(*view, Path(u"s.htm"_s)));
+    QApplication::clipboard()->setText(u"KEEP"_s);
+
+    const std::optional<QVariant> r1 = view->NotePage()->RunScript(uR"((function () {
+        var p = document.querySelector('p'), r = document.createRange();
+        r.selectNodeContents(p);
+        var s = window.getSelection(); s.removeAllRanges(); s.addRange(r);
+        return s.toString(); })())"_s);
+    ASSERT_EQ(r1->toString(), u"aa bold cc"_s);
+    EXPECT_TRUE(view->SetStrike(true));
+    QString html = view->DocumentHTML().value_or(QString());
+    EXPECT_TRUE(html.contains(u"<p><strike>aa <b>bold</b> cc</strike></p>"_s))
+        << html.toStdString();
+    EXPECT_EQ(view->EditCount().value_or(0) > 0, true);
+
+    // Every kind of strike-through comes off; bold, colour and underline stay.
+    const std::optional<QVariant> r2 = view->NotePage()->RunScript(uR"((function () {
+        var r = document.createRange();
+        r.setStart(document.body, 0); r.setEnd(document.body, document.body.childNodes.length);
+        var s = window.getSelection(); s.removeAllRanges(); s.addRange(r);
+        return s.toString(); })())"_s);
+    ASSERT_TRUE(r2->toString().startsWith(u"aa bold cc"_s));
+    EXPECT_TRUE(view->SetStrike(false));
+    html = view->DocumentHTML().value_or(QString());
+    EXPECT_FALSE(html.contains(u"strike"_s, Qt::CaseInsensitive)) << html.toStdString();
+    EXPECT_FALSE(html.contains(u"<s>"_s, Qt::CaseInsensitive)) << html.toStdString();
+    EXPECT_FALSE(html.contains(u"line-through"_s)) << html.toStdString();
+    EXPECT_TRUE(html.contains(u"<b>bold</b>"_s)) << html.toStdString();
+    EXPECT_TRUE(html.contains(u"underline"_s)) << html.toStdString();
+    EXPECT_TRUE(html.contains(u"color: red"_s)) << html.toStdString();
+    EXPECT_TRUE(html.contains(u"upper"_s) && html.contains(u"old"_s));
+
+    EXPECT_EQ(QApplication::clipboard()->text(), u"KEEP"_s);
+}
+
+TEST_F(ViewsTest, TagMarksAreNeverPartOfTheDocument)
+{
+    WriteFile(Path(u"t.htm"_s), Note(u"<html><body><p>tag <b>marks</b></p></body></html>"_s));
+    auto view = EditView();
+    view->SetShowDetails(true);
+    ASSERT_TRUE(Load(*view, Path(u"t.htm"_s)));
+    const std::optional<QVariant> marked = view->NotePage()->RunScript(
+        u"getComputedStyle(document.querySelector('b'), '::before').content"_s);
+    EXPECT_EQ(marked.value_or(QVariant()).toString(), u"\"<b>\""_s);
+    EXPECT_EQ(view->DocumentHTML(),
+              u"<html><head></head><body><p>tag <b>marks</b></p></body></html>"_s);
+    EXPECT_EQ(view->EditCount(), 0);
+    view->SetShowDetails(false);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto v = view->NotePage()->RunScript(
+                u"getComputedStyle(document.querySelector('b'), '::before').content"_s);
+            return v && v->toString() == u"none"_s;
+        },
+        5000));
+    EXPECT_EQ(view->EditCount(), 0);
+}
