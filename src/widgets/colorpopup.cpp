@@ -76,7 +76,7 @@ constexpr int Gap = 4;
 constexpr int CombRings = 7;
 constexpr double HexRadius = 5.0;
 constexpr int GreyHeight = 12;
-constexpr int HintHeight = 18;
+constexpr int HintHeight = 30;
 
 const QColor FrameColor(0x8A, 0x86, 0x7A);
 const QColor HighlightFrame(0x31, 0x6A, 0xC5);
@@ -561,13 +561,14 @@ void TColorPopup::paintEvent(QPaintEvent*)
         p.drawRect(FGreyRect.adjusted(0, 0, -1, -1));
 
         // What the pointer is on: a swatch and its text.
-        const QRect swatch(FHintRect.left(), FHintRect.top() + 2, 24, FHintRect.height() - 4);
+        const QRect swatch(FHintRect.left(), FHintRect.top() + 3, 24, FHintRect.height() - 6);
         if (FHoverColor.isValid()) {
             p.fillRect(swatch, FHoverColor);
             p.drawRect(swatch.adjusted(0, 0, -1, -1));
         }
         p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(FHintRect.adjusted(30, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+        p.drawText(FHintRect.adjusted(30, 0, 0, 0),
+                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap,
                    FHoverColor.isValid() ? FHint : QString());
     }
 }

@@ -57,8 +57,9 @@ TEST(Showcase, DISABLED_DrawsTheComponentSet)
     split->resize(90, 36);
     split->SetCapX(20);
     split->SetCapY(4);
-    auto* vertical = push(u"세로 그러데이션"_s, 110, 78);
-    vertical->resize(190, 36);
+    // Narrow: each column moves every component by at least one unit.
+    auto* vertical = push(u"세로"_s, 110, 78);
+    vertical->resize(60, 36);
     vertical->SetVerticalGradi(true);
 
     const QStringList names{u"format-bold"_s,   u"format-italic"_s, u"format-underline"_s,
