@@ -29,6 +29,16 @@ for name in stay-on-top go-back go-forward history-list reload \
     render "$here/$name.svg" 16 "$out/$name.png"
 done
 
+# The editing tool bars, with pictures of twice the size for high-density screens (Qt picks
+# "name@2x.png" beside "name.png" by itself). font-color and back-color leave their bottom four
+# rows empty for the colour bar of the colour picker.
+for name in format-outdent format-indent list-numbered list-bullet \
+            format-bold format-italic format-underline align-left align-center align-right \
+            format-strike format-clear show-tags special-chars font-color back-color; do
+    render "$here/$name.svg" 16 "$out/$name.png"
+    render "$here/$name.svg" 32 "$out/$name@2x.png"
+done
+
 # The program icon: its own drawings for the small sizes, the detailed one above them.
 render "$here/quillet-16.svg" 16 "$out/quillet-16.png"
 render "$here/quillet-small.svg" 32 "$out/quillet-32.png"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwin/frmbluedialog.h"
+#include "widgets/frmbluedialog.h"
 
 class QCheckBox;
 class QLineEdit;

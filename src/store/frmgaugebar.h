@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwin/frmzqnocaption.h"
+#include "widgets/frmzqnocaption.h"
 
 class QLabel;
 

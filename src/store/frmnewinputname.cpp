@@ -1,6 +1,8 @@
 #include "store/frmnewinputname.h"
 
 #include "app/zqprjinfo.h"
+#include "widgets/zqgradibutton.h"
+#include "widgets/zqgradicolors.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -13,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QShowEvent>
 
 using namespace Qt::Literals::StringLiterals;
@@ -99,18 +100,18 @@ void TfrmNewInputName::BuildControls()
     chkIsRoot = new QCheckBox(u"루트에 생성(&N)"_s, pnlIndividual);
     chkIsRoot->setObjectName(u"chkIsRoot"_s);
     chkIsRoot->setEnabled(false);
-    auto* btnDate = new QPushButton(u"날짜(&D)"_s, pnlIndividual);
+    auto* btnDate = new TzqGradiButton(u"날짜(&D)"_s, pnlIndividual);
     btnDate->setObjectName(u"btnDate"_s);
-    auto* btnTime = new QPushButton(u"시간(&H)"_s, pnlIndividual);
+    auto* btnTime = new TzqGradiButton(u"시간(&H)"_s, pnlIndividual);
     btnTime->setObjectName(u"btnTime"_s);
-    for (QPushButton* b : {btnDate, btnTime}) {
-        b->setAutoDefault(false);
+    for (TzqGradiButton* b : {btnDate, btnTime}) {
+        b->SetColors(TzqGradiColors::DialogColors());
         b->setFixedSize(72, 24);
     }
     edtName->setFixedHeight(24);
-    connect(btnDate, &QPushButton::clicked, this,
+    connect(btnDate, &QAbstractButton::clicked, this,
             [this] { InsertStamp(NameDateText(QDate::currentDate())); });
-    connect(btnTime, &QPushButton::clicked, this,
+    connect(btnTime, &QAbstractButton::clicked, this,
             [this] { InsertStamp(NameTimeText(QTime::currentTime())); });
 
     auto* panel = new QGridLayout(pnlIndividual);

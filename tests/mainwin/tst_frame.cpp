@@ -1,11 +1,11 @@
 // The main window's frame (placement, tray, close question) and the painted dialog bases,
 // offscreen. The tray and the Shift key come from a test window that says whether they exist.
 #include "app/zqprjinfo.h"
-#include "mainwin/frmbluedialog.h"
 #include "mainwin/frmzqthreebuttons.h"
 #include "mainwin/izqquestions.h"
-#include "mainwin/zqglyphbutton.h"
 #include "testutil.h"
+#include "widgets/frmbluedialog.h"
+#include "widgets/zqimagelistbutton.h"
 
 #include <gtest/gtest.h>
 
@@ -383,7 +383,7 @@ TEST(GrayDialog, FrameCornersAndPlace)
     EXPECT_TRUE(d.mask().contains(QPoint(w / 2, 0)));
 
     // The close glyph at the caption's right end; the buttons below the content.
-    auto* close = d.findChild<TzqGlyphButton*>(u"btnClose"_s);
+    auto* close = d.findChild<TzqImageListButton*>(u"btnClose"_s);
     ASSERT_TRUE(close);
     EXPECT_EQ(close->mapTo(&d, QPoint(0, 0)), QPoint(w - 3 - 18, 5));
     EXPECT_EQ(close->focusPolicy(), Qt::NoFocus);
@@ -411,7 +411,7 @@ TEST(GrayDialog, EscapeTheGlyphAndTheButtonsEndIt)
         TTestDialog d;
         d.open();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
-        auto* close = d.findChild<TzqGlyphButton*>(u"btnClose"_s);
+        auto* close = d.findChild<TzqImageListButton*>(u"btnClose"_s);
         QTest::mouseClick(close, Qt::LeftButton, {}, QPoint(8, 8));
         EXPECT_EQ(d.result(), QDialog::Rejected);
         EXPECT_FALSE(d.isVisible());
@@ -458,7 +458,7 @@ TEST(GrayDialog, TintTurnsColoursAndKeepsGreys)
     EXPECT_FALSE(d.mask().contains(QPoint(0, 0)));
     EXPECT_EQ(d.grab().toImage().pixel(d.width() / 2, 1), tinted.pixel(52, 1));
     // The glyph's pictures come from the tinted skin.
-    auto* close = d.findChild<TzqGlyphButton*>(u"btnClose"_s);
+    auto* close = d.findChild<TzqImageListButton*>(u"btnClose"_s);
     EXPECT_EQ(close->CurrentGlyph().toImage().pixel(grey), tinted.pixel(grey));
 
     d.Tint(0);

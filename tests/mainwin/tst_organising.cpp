@@ -1,7 +1,7 @@
 // Organising a store through the real window, offscreen: a note made from the new-note dialog,
 // renamed through the plain name dialog, found by a word in it, and the result clicked.
 #include "app/zqprjinfo.h"
-#include "mainwin/frmbluedialog.h"
+#include "widgets/frmbluedialog.h"
 #include "mainwin/frmmainql.h"
 #include "mainwin/travlist.h"
 #include "platform/cp949.h"

@@ -1,4 +1,4 @@
-#include "mainwin/frmzqnocaption.h"
+#include "widgets/frmzqnocaption.h"
 
 #include <QPainter>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "mainwin/frmzqnocaption.h"
+#include "widgets/frmzqnocaption.h"
 
 #include <QImage>
 
-class TzqGlyphButton;
+class TzqImageListButton;
 
 // A dialog framed by its skin picture: a painted caption strip that drags the window, a close
 // glyph at its right, a 3-pixel frame with see-through corners. Esc and the glyph cancel.
@@ -58,5 +58,5 @@ private:
     bool FDragging = false;
     QPoint FDragOffset;
     QWidget* imgCaption = nullptr;
-    TzqGlyphButton* btnClose = nullptr;
+    TzqImageListButton* btnClose = nullptr;
 };

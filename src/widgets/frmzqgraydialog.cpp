@@ -1,7 +1,7 @@
-#include "mainwin/frmzqgraydialog.h"
+#include "widgets/frmzqgraydialog.h"
 
-#include "mainwin/zqglyphbutton.h"
 #include "platform/guiutil.h"
+#include "widgets/zqimagelistbutton.h"
 
 #include <QBitmap>
 #include <QGuiApplication>
@@ -34,9 +34,12 @@ void TfrmZqGrayDialog::frmZqNoCaptionCreate()
     imgCaption->setAttribute(Qt::WA_OpaquePaintEvent);
     imgCaption->installEventFilter(this);
 
-    btnClose = new TzqGlyphButton(imgCaption);
+    btnClose = new TzqImageListButton(imgCaption);
     btnClose->setObjectName(u"btnClose"_s);
     btnClose->resize(GlyphSize, GlyphSize);
+    btnClose->SetIndexButton(0);
+    btnClose->SetIndexEnter(1);
+    btnClose->SetIndexClick(2);
     connect(btnClose, &QAbstractButton::clicked, this, [this] { btnCloseClick(); });
 
     FDrawnSkin = QImage(u":/icons/skin-gray-dialog.png"_s).convertToFormat(QImage::Format_RGB32);
@@ -64,7 +67,7 @@ void TfrmZqGrayDialog::ApplySkin()
 {
     FKeyColor = FSkin.pixel(0, 17) | 0xFF000000u;
     const auto glyph = [this](int i) { return FSkin.copy(i * GlyphSize, 0, GlyphSize, GlyphSize); };
-    btnClose->SetGlyphs(glyph(0), glyph(1), glyph(2), FKeyColor);
+    btnClose->SetImageList({glyph(0), glyph(1), glyph(2)}, FKeyColor);
     UpdateMask();
     update();
     imgCaption->update();

@@ -1,7 +1,9 @@
-#include "mainwin/frmbluedialog.h"
+#include "widgets/frmbluedialog.h"
+
+#include "widgets/zqgradibutton.h"
+#include "widgets/zqgradicolors.h"
 
 #include <QBoxLayout>
-#include <QPushButton>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -13,15 +15,18 @@ TfrmBlueDialog::TfrmBlueDialog(QWidget* parent) : TfrmZqGrayDialog(parent)
 
     pnlContent = new QWidget(this);
     pnlContent->setObjectName(u"pnlContent"_s);
-    btnConfirm = new QPushButton(u"확인(&Y)"_s, this);
+    btnConfirm = new TzqGradiButton(u"확인(&Y)"_s, this);
     btnConfirm->setObjectName(u"btnConfirm"_s);
     btnConfirm->setDefault(true);
-    btnCancel = new QPushButton(u"취소(&C)"_s, this);
+    btnCancel = new TzqGradiButton(u"취소(&C)"_s, this);
     btnCancel->setObjectName(u"btnCancel"_s);
-    for (QPushButton* b : {btnConfirm, btnCancel})
+    btnCancel->SetCancel(true);
+    for (TzqGradiButton* b : {btnConfirm, btnCancel}) {
+        b->SetColors(TzqGradiColors::DialogColors());
         b->setMinimumSize(80, 24);
-    connect(btnConfirm, &QPushButton::clicked, this, [this] { btnConfirmClick(); });
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    }
+    connect(btnConfirm, &QAbstractButton::clicked, this, [this] { btnConfirmClick(); });
+    connect(btnCancel, &QAbstractButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

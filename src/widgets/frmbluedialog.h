@@ -1,11 +1,12 @@
 #pragma once
 
-#include "mainwin/frmzqgraydialog.h"
+#include "widgets/frmzqgraydialog.h"
 
-class QPushButton;
+#include "widgets/zqgradibutton.h"
 
 // The base of the program's dialogs: the grey frame, a content area the dialog fills, and the
-// buttons "확인(&Y)" (the default) and "취소(&C)" below it.
+// gradient buttons "확인(&Y)" (the default, pressed by Enter) and "취소(&C)" (pressed by Esc)
+// below it, in the colours all dialogs share.
 class TfrmBlueDialog : public TfrmZqGrayDialog {
     Q_OBJECT
 
@@ -14,8 +15,8 @@ public:
 
     // The area above the buttons; a dialog gives it a layout and its controls.
     QWidget* Content() const { return pnlContent; }
-    QPushButton* ConfirmButton() const { return btnConfirm; }
-    QPushButton* CancelButton() const { return btnCancel; }
+    TzqGradiButton* ConfirmButton() const { return btnConfirm; }
+    TzqGradiButton* CancelButton() const { return btnCancel; }
 
 protected:
     // "확인": the dialog closes as accepted. A dialog that checks its input first overrides it.
@@ -23,6 +24,6 @@ protected:
 
 private:
     QWidget* pnlContent = nullptr;
-    QPushButton* btnConfirm = nullptr;
-    QPushButton* btnCancel = nullptr;
+    TzqGradiButton* btnConfirm = nullptr;
+    TzqGradiButton* btnCancel = nullptr;
 };

@@ -1,0 +1,56 @@
+#include "widgets/zqgradicolors.h"
+
+#include <QCoreApplication>
+
+TzqGradiColors::TzqGradiColors(QObject* parent) : QObject(parent) {}
+
+void TzqGradiColors::Assign(QColor& field, const QColor& color)
+{
+    if (field == color)
+        return;
+    field = color;
+    Q_EMIT Changed();
+}
+
+void TzqGradiColors::Link(QPointer<TzqGradiColors>& field, QMetaObject::Connection& watch,
+                          TzqGradiColors* colors)
+{
+    if (field == colors)
+        return;
+    disconnect(watch);
+    field = colors;
+    if (colors)
+        watch = connect(colors, &QObject::destroyed, this, [this] { Q_EMIT Changed(); });
+    Q_EMIT Changed();
+}
+
+void TzqGradiColors::SetColorsMouseIn(TzqGradiColors* colors)
+{
+    Link(FColorsMouseIn, FMouseInGone, colors);
+}
+
+void TzqGradiColors::SetColorsFocus(TzqGradiColors* colors)
+{
+    Link(FColorsFocus, FFocusGone, colors);
+}
+
+TzqGradiColors* TzqGradiColors::CreateWithHover(QObject* owner)
+{
+    auto* normal = new TzqGradiColors(owner);
+    auto* hover = new TzqGradiColors(owner);
+    // Under the mouse the face warms up and the frame turns amber.
+    hover->SetClrBegin(QColor(255, 253, 244));
+    hover->SetClrEnd(QColor(252, 228, 168));
+    hover->SetClrOutShadow(QColor(226, 180, 96));
+    hover->SetClrOutBorder(QColor(196, 120, 30));
+    normal->SetColorsMouseIn(hover);
+    return normal;
+}
+
+TzqGradiColors* TzqGradiColors::DialogColors()
+{
+    static QPointer<TzqGradiColors> shared;
+    if (!shared)
+        shared = CreateWithHover(QCoreApplication::instance());
+    return shared;
+}
