@@ -1,6 +1,7 @@
 // Editor benchmark: how long the main window takes to show its first note, how long a save of
 // a 1 MB note takes in edit mode, how long the switches between browse and edit mode take,
-// and how much memory the program holds with that note open for editing. Every figure has a
+// how much memory the program holds with that note open for editing, and how fast typed
+// keys show with the editing toolbars following the caret. Every figure has a
 // baseline measured in the same run; nothing here fails on a time.
 //
 //   bench_editor [--reps N] [--cold-reps N]
@@ -11,6 +12,7 @@
 #include "app/zqprjinfo.h"
 #include "editor/notecontent.h"
 #include "editor/zqbrowseview.h"
+#include "editor/zqedittoolbars.h"
 #include "editor/zqnoteeditor.h"
 #include "editor/zqnotepage.h"
 #include "editor/zqnoteschemehandler.h"
@@ -25,6 +27,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -70,6 +73,14 @@ struct TTimes {
         return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
     }
     double Min() const { return Ms.empty() ? 0 : *std::min_element(Ms.begin(), Ms.end()); }
+    double Percentile(double p) const
+    {
+        if (Ms.empty())
+            return 0;
+        std::vector<double> v = Ms;
+        std::sort(v.begin(), v.end());
+        return v[std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5))];
+    }
 };
 
 double Ms(const QElapsedTimer& t)
@@ -523,6 +534,13 @@ void Record(TTimes& times, const std::optional<double>& ms, const char* what)
     times.Ms.push_back(*ms);
 }
 
+void PrintPercentile95(const char* name, const TTimes& ours, const TTimes& base)
+{
+    const double a = ours.Percentile(0.95);
+    const double b = base.Percentile(0.95);
+    std::printf("%-42s %9.1f %9s %9.1f %9s %7.2f\n", name, a, "", b, "", b > 0 ? a / b : 0.0);
+}
+
 int ArgValue(const QStringList& args, const QString& name, int fallback)
 {
     const qsizetype i = args.indexOf(name);
@@ -699,6 +717,75 @@ int main(int argc, char** argv)
     Settle(500);
     PrintMemory("memory, 1 MB note in edit mode:");
 
+    // ---- 4. typing with the editing toolbars live, and without them ----
+    TTimes typeLive;
+    TTimes typeOff;
+    TTimes stateTrip;
+    int stateTrips = 0;
+    int typed = 0;
+    {
+        TzqEditToolbars* bars = editor->EditToolbars();
+        // A key counts as shown two animation frames after the document took it.
+        if (!editView->NotePage()->RunScript(
+                u"window.zqTyped = 0; window.zqInputs = 0;"
+                "document.addEventListener('input', function () {"
+                "  var n = ++window.zqInputs;"
+                "  requestAnimationFrame(function () {"
+                "    requestAnimationFrame(function () { window.zqTyped = n; }); });"
+                "});"
+                "var p = document.body.lastElementChild || document.body;"
+                "window.getSelection().collapse(p, p.childNodes.length); true"_s))
+            Fail("the edit view took no typing hook");
+        editView->setFocus();
+        QWidget* keys = editView->focusProxy() ? editView->focusProxy() : editView;
+        auto typeOne = [&](TTimes& into) {
+            ++typed;
+            QElapsedTimer t;
+            t.start();
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, u"a"_s);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, u"a"_s);
+            QApplication::sendEvent(keys, &press);
+            QApplication::sendEvent(keys, &release);
+            for (;;) {
+                const std::optional<QVariant> v =
+                    editView->NotePage()->RunScript(u"window.zqTyped"_s);
+                if (v && v->toInt() >= typed)
+                    break;
+                if (t.elapsed() > 5000)
+                    Fail("a typed key never showed");
+            }
+            into.Ms.push_back(Ms(t));
+            // A brisk typist: the next key about 60 ms later.
+            Settle(60);
+        };
+        const int keysPerRound = 40;
+        for (int round = 0; round < 3; ++round) {
+            bars->setVisible(true);
+            Settle(100);
+            for (int k = 0; k < keysPerRound; ++k)
+                typeOne(typeLive);
+            bars->setVisible(false);
+            Settle(100);
+            for (int k = 0; k < keysPerRound; ++k)
+                typeOne(typeOff);
+        }
+        bars->setVisible(true);
+        for (int i = 0; i < reps * 3; ++i) {
+            const int before = bars->StateAnswers();
+            QElapsedTimer t;
+            t.start();
+            bars->UpdateToolbarState();
+            while (bars->StateAnswers() == before && t.elapsed() < 5000)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            if (bars->StateAnswers() == before)
+                Fail("the toolbar states never came");
+            stateTrip.Ms.push_back(Ms(t));
+            stateTrips += bars->StateAnswers() - before;
+        }
+        // What was typed is not kept.
+        editView->NotePage()->RunScript(u"document.execCommand('undo'); true"_s);
+    }
+
     // Back to browse mode before the window goes, so its edit state ends properly.
     TimeToSignal(editor, &TfrmDhtmlEditor::BrowseLoadFinished,
                  [&] { w->tbiBrowseClick(TzqNoteEditor::vmBrowse); });
@@ -723,6 +810,11 @@ int main(int argc, char** argv)
     PrintRow("   FromUnicodeWithCharRefs of the HTML", partConvert, baseConvert);
     PrintRow("   FixCharsetLabel", partLabel, {});
     PrintRow("   WriteAll of the bytes", partWrite, baseWrite);
+    PrintRow("4. key to shown, toolbars live", typeLive, typeOff);
+    PrintPercentile95("   the same, 95th percentile", typeLive, typeOff);
+    PrintRow("   UpdateToolbarState round trip", stateTrip, scriptEcho);
+    std::printf("   (%d keys each way, %d state answers for %d requests)\n",
+                int(typeLive.Ms.size()), stateTrips, int(stateTrip.Ms.size()));
     PrintRow("3. browse -> edit, 1 MB note", toEdit, bareBig);
     PrintRow("   edit -> browse, 1 MB note", toBrowse, bareBig);
     PrintRow("   tree selects the 1 MB note (browse)", browseBig, bareBig);
@@ -733,7 +825,10 @@ int main(int argc, char** argv)
         "loadFinished (row 1: the small "
         "start note, rows 3: the 1 MB note); for the conversion cp949::FromUnicode of the "
         "note's generated text, for the write textfile::WriteAll of as many bytes. Ratio = "
-        "median ours / median baseline. Memory: VmRSS and PSS (smaps_rollup) of this process "
+        "median ours / median baseline. Row 4: a key sent to the edit view of the 1 MB note until "
+        "two animation frames after the document took it, with the editing toolbars following "
+        "the caret against the same view with the toolbars hidden (their states never asked "
+        "for); a key every 60 ms. Memory: VmRSS and PSS (smaps_rollup) of this process "
         "and every process whose parent chain leads to it.\n");
     return 0;
 }

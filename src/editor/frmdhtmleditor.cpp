@@ -1,14 +1,24 @@
 #include "editor/frmdhtmleditor.h"
 
+#include "app/zqprjinfo.h"
+#include "editor/frmcharsgrid.h"
+#include "editor/frmfindinrich.h"
+#include "editor/frmfindreplace.h"
+#include "editor/zqbrowsefindtarget.h"
 #include "editor/zqbrowseview.h"
+#include "editor/zqeditfindtarget.h"
+#include "editor/zqedittoolbars.h"
 #include "editor/zqnoteeditor.h"
 #include "editor/zqsourceedit.h"
+#include "editor/zqsourcefindtarget.h"
 #include "editor/zqwebeditview.h"
 #include "platform/zqerror.h"
 #include "store/zqtreeview.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QHBoxLayout>
 #include <QMenu>
 #include <QStackedLayout>
 #include <QTimer>
@@ -20,22 +30,50 @@ TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* 
     : QWidget(parent), FHost(host), FUi(ui)
 {
     setObjectName(u"DhtmlEditor"_s);
-    FViews = new QStackedLayout(this);
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSpacing(0);
+    auto* pnlViews = new QWidget(this);
+    pnlViews->setObjectName(u"pnlViews"_s);
+    FViews = new QStackedLayout(pnlViews);
     FViews->setContentsMargins(0, 0, 0, 0);
 
-    pnlWeb = new QWidget(this);
+    pnlWeb = new QWidget(pnlViews);
     pnlWeb->setObjectName(u"pnlWeb"_s);
     auto* webLayout = new QVBoxLayout(pnlWeb);
     webLayout->setContentsMargins(0, 0, 0, 0);
     FBrowser = new TzqBrowseView(pnlWeb);
     webLayout->addWidget(FBrowser);
     FViews->addWidget(pnlWeb);
-    dhtml = new TzqWebEditView(this);
+    dhtml = new TzqWebEditView(pnlViews);
     FViews->addWidget(dhtml);
-    rchDhtml = new TzqSourceEdit(this);
+    rchDhtml = new TzqSourceEdit(pnlViews);
     FViews->addWidget(rchDhtml);
 
     FLogic = new TzqNoteEditor(dhtml, FBrowser, rchDhtml, host, ui, this);
+    // The editing toolbars stand above the views, in edit mode only.
+    FToolbars = new TzqEditToolbars(dhtml, FLogic, this);
+    FToolbars->hide();
+    frame->addWidget(FToolbars);
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    body->addWidget(pnlViews, 1);
+    FCharsGrid = new TfrmCharsGrid(this);
+    FCharsGrid->hide();
+    body->addWidget(FCharsGrid);
+    frame->addLayout(body, 1);
+    if (PrjInfo) {
+        FCharsGrid->LoadCharsGrid(PrjInfo->CharsFileName());
+        FToolbars->SpecialItem()->setChecked(PrjInfo->ReadFlag(TzqPrjInfo::idCharGrid));
+    } else {
+        FCharsGrid->LoadCharsGrid({});
+    }
+    connect(FToolbars, &TzqEditToolbars::SpecialToggled, this, &TfrmDhtmlEditor::ShowCharsGrid);
+    connect(FCharsGrid, &TfrmCharsGrid::CharClicked, this, &TfrmDhtmlEditor::InsertChar);
+    FBrowseFind = new TzqBrowseFindTarget(FBrowser);
+    FEditFind = new TzqEditFindTarget(dhtml);
+    FSourceFind = std::make_unique<TzqSourceFindTarget>(rchDhtml);
     FBrowser->SetNavigationCheck([this](const QUrl& url, bool isMainFrame) {
         return !isMainFrame || FLogic->BeforeNavigate(url);
     });
@@ -150,6 +188,13 @@ void TfrmDhtmlEditor::ModeApplied(int mode)
     // note into it again anyway.
     if (mode != 0)
         FBrowser->Clear();
+    FToolbars->setVisible(mode == 1);
+    ShowCharsGrid();
+    // The find dialog follows the mode's view; replacing is for the source text only.
+    if (FFindDialog)
+        FFindDialog->SetTarget(FindTarget(mode));
+    if (FReplaceDialog && mode != 2)
+        FReplaceDialog->close();
     if (mode == 1)
         FViews->setCurrentWidget(dhtml);
     else if (mode == 2)
@@ -220,6 +265,73 @@ bool TfrmDhtmlEditor::AutoSaveRunning() const
 void TfrmDhtmlEditor::UpdateAutoSaveInterval()
 {
     FLogic->UpdateAutoSaveInterval();
+}
+
+void TfrmDhtmlEditor::ApplyFormatPreset(int n)
+{
+    if (FHost->ViewMode() == 1)
+        FToolbars->ApplyFormatPreset(n);
+}
+
+IzqFindTarget* TfrmDhtmlEditor::FindTarget(int mode) const
+{
+    switch (mode) {
+    case 1:
+        return FEditFind;
+    case 2:
+        return FSourceFind.get();
+    default:
+        return FBrowseFind;
+    }
+}
+
+TfrmFindInRich* TfrmDhtmlEditor::FindDialog() const
+{
+    return FFindDialog;
+}
+
+TfrmFindReplace* TfrmDhtmlEditor::ReplaceDialog() const
+{
+    return FReplaceDialog;
+}
+
+void TfrmDhtmlEditor::FindInNote()
+{
+    if (!FFindDialog) {
+        FFindDialog = new TfrmFindInRich(FindTarget(FHost->ViewMode()), window());
+        FFindDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    FFindDialog->SetTarget(FindTarget(FHost->ViewMode()));
+    FFindDialog->show();
+    FFindDialog->raise();
+    FFindDialog->activateWindow();
+}
+
+void TfrmDhtmlEditor::ReplaceInNote()
+{
+    if (FHost->ViewMode() != 2)
+        return;
+    if (!FReplaceDialog) {
+        FReplaceDialog = new TfrmFindReplace(rchDhtml, window());
+        FReplaceDialog->setAttribute(Qt::WA_DeleteOnClose);
+        FReplaceDialog->SetMaxLength(TzqSourceEdit::MaxLength);
+    }
+    FReplaceDialog->show();
+    FReplaceDialog->raise();
+    FReplaceDialog->activateWindow();
+}
+
+void TfrmDhtmlEditor::ShowCharsGrid()
+{
+    FCharsGrid->setVisible(FHost->ViewMode() == 1 && FToolbars->SpecialItem()->isChecked());
+}
+
+void TfrmDhtmlEditor::InsertChar(const QString& text)
+{
+    if (text.isEmpty() || !FLogic->InsertHtml(text.toHtmlEscaped()))
+        return;
+    FLogic->RestartAutoSave();
+    dhtml->FocusDocument();
 }
 
 void TfrmDhtmlEditor::tmrFocusTimer()

@@ -2,14 +2,24 @@
 
 #include "editor/izqeditorhost.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 class QMenu;
+class IzqFindTarget;
+class TfrmCharsGrid;
+class TfrmFindInRich;
+class TfrmFindReplace;
+class TzqBrowseFindTarget;
+class TzqEditFindTarget;
+class TzqSourceFindTarget;
 class QStackedLayout;
 class QTimer;
 class QWebEngineView;
 class TzqBrowseView;
+class TzqEditToolbars;
 class TzqNoteEditor;
 class TzqSourceEdit;
 class TzqWebEditView;
@@ -30,6 +40,7 @@ public:
     // The HTML view of the current mode (browse or edit); none in source mode.
     QWebEngineView* CurrentWebView() const;
     QMenu* PopupMenu() const { return pop; }
+    TzqEditToolbars* EditToolbars() const { return FToolbars; }
 
     void LoadCurrentNote();
     // Loads one file (the search's display file) into the view of the current mode.
@@ -43,6 +54,15 @@ public:
     void CheckExternalChange();
     bool AutoSaveRunning() const;
     void UpdateAutoSaveInterval();
+    // Ctrl+1 to Ctrl+9 in edit mode.
+    void ApplyFormatPreset(int n);
+    // The find dialog for the view of the current mode.
+    void FindInNote();
+    // Source mode: the find-and-replace dialog.
+    void ReplaceInNote();
+    TfrmFindInRich* FindDialog() const;
+    TfrmFindReplace* ReplaceDialog() const;
+    TfrmCharsGrid* CharsGrid() const { return FCharsGrid; }
 
 Q_SIGNALS:
     // A page finished loading in the browse view (ok: it loaded).
@@ -54,9 +74,20 @@ private:
     void CreatePopupMenu();
     void ShowPopup(const QPoint& globalPos);
     void PasteText();
+    void InsertChar(const QString& text);
+    IzqFindTarget* FindTarget(int mode) const;
+    // The grid beside the edit view, in edit mode while its toolbar item is checked.
+    void ShowCharsGrid();
 
     IzqEditorHost* FHost;
     IzqEditorUi* FUi;
+    TzqEditToolbars* FToolbars = nullptr;
+    TfrmCharsGrid* FCharsGrid = nullptr;
+    TzqBrowseFindTarget* FBrowseFind = nullptr;
+    TzqEditFindTarget* FEditFind = nullptr;
+    std::unique_ptr<TzqSourceFindTarget> FSourceFind;
+    QPointer<TfrmFindInRich> FFindDialog;
+    QPointer<TfrmFindReplace> FReplaceDialog;
     QStackedLayout* FViews = nullptr;
     QWidget* pnlWeb = nullptr;
     TzqBrowseView* FBrowser = nullptr;

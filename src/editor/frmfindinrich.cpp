@@ -2,6 +2,8 @@
 
 #include "editor/izqfindtarget.h"
 #include "editor/izqviews.h"
+#include "widgets/zqgradibutton.h"
+#include "widgets/zqgradicolors.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -56,12 +58,16 @@ void TfrmFindInRich::frmZqNoCaptionCreate()
     connect(actFindNext, &QAction::triggered, this, [this] { actFindNextExecute(); });
     connect(actFindNext, &QAction::changed, this,
             [this] { btnFindNext->setEnabled(actFindNext->isEnabled()); });
-    btnFindNext = new QPushButton(actFindNext->text(), this);
+    btnFindNext = new TzqGradiButton(actFindNext->text(), this);
     btnFindNext->setObjectName(u"btnFindNext"_s);
     btnFindNext->setDefault(true);
     connect(btnFindNext, &QPushButton::clicked, actFindNext, &QAction::trigger);
-    btnCancel = new QPushButton(u"취소"_s, this);
+    btnCancel = new TzqGradiButton(u"취소"_s, this);
     btnCancel->setObjectName(u"btnCancel"_s);
+    for (TzqGradiButton* b : {btnFindNext, btnCancel}) {
+        b->SetColors(TzqGradiColors::DialogColors());
+        b->setMinimumHeight(24);
+    }
     btnCancel->setAutoDefault(false);
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
     connect(edtFindText, &QLineEdit::textChanged, this, [this] { actFindNextUpdate(); });

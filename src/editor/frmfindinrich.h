@@ -1,13 +1,13 @@
 #pragma once
 
-#include "mainwin/frmzqgraydialog.h"
+#include "widgets/frmzqgraydialog.h"
 
 class IzqFindTarget;
 class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
-class QPushButton;
+class TzqGradiButton;
 class QRadioButton;
 
 // The find dialog of the note's views: the text, whole word, match case and direction. It stays
@@ -42,6 +42,6 @@ private:
     QRadioButton* radForward = nullptr;
     QRadioButton* radBackward = nullptr;
     QAction* actFindNext = nullptr;
-    QPushButton* btnFindNext = nullptr;
-    QPushButton* btnCancel = nullptr;
+    TzqGradiButton* btnFindNext = nullptr;
+    TzqGradiButton* btnCancel = nullptr;
 };

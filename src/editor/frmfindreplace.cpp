@@ -2,6 +2,8 @@
 
 #include "editor/izqviews.h"
 #include "editor/textfind.h"
+#include "widgets/zqgradibutton.h"
+#include "widgets/zqgradicolors.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -46,15 +48,19 @@ void TfrmFindReplace::frmZqNoCaptionCreate()
     labStatus = new QLabel(this);
     labStatus->setObjectName(u"labStatus"_s);
 
-    btnFindNext = new QPushButton(u"다음 찾기(&F)"_s, this);
+    btnFindNext = new TzqGradiButton(u"다음 찾기(&F)"_s, this);
     btnFindNext->setObjectName(u"btnFindNext"_s);
     btnFindNext->setDefault(true);
-    btnReplace = new QPushButton(u"바꾸기(&R)"_s, this);
+    btnReplace = new TzqGradiButton(u"바꾸기(&R)"_s, this);
     btnReplace->setObjectName(u"btnReplace"_s);
-    btnReplaceAll = new QPushButton(u"모두 바꾸기(&A)"_s, this);
+    btnReplaceAll = new TzqGradiButton(u"모두 바꾸기(&A)"_s, this);
     btnReplaceAll->setObjectName(u"btnReplaceAll"_s);
-    btnCancel = new QPushButton(u"취소"_s, this);
+    btnCancel = new TzqGradiButton(u"취소"_s, this);
     btnCancel->setObjectName(u"btnCancel"_s);
+    for (TzqGradiButton* b : {btnFindNext, btnReplace, btnReplaceAll, btnCancel}) {
+        b->SetColors(TzqGradiColors::DialogColors());
+        b->setMinimumHeight(24);
+    }
     for (QPushButton* b : {btnReplace, btnReplaceAll, btnCancel})
         b->setAutoDefault(false);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwin/frmzqgraydialog.h"
+#include "widgets/frmzqgraydialog.h"
 
 #include <QPointer>
 
@@ -8,7 +8,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
+class TzqGradiButton;
 
 // Find and replace in the source view's text. It stays open for further steps; "모두 바꾸기"
 // replaces every match in one step of the view's undo and says how many it replaced.
@@ -45,9 +45,9 @@ private:
     QLineEdit* edtReplaceText = nullptr;
     QCheckBox* chkWholeWord = nullptr;
     QCheckBox* chkCaseSensitive = nullptr;
-    QPushButton* btnFindNext = nullptr;
-    QPushButton* btnReplace = nullptr;
-    QPushButton* btnReplaceAll = nullptr;
-    QPushButton* btnCancel = nullptr;
+    TzqGradiButton* btnFindNext = nullptr;
+    TzqGradiButton* btnReplace = nullptr;
+    TzqGradiButton* btnReplaceAll = nullptr;
+    TzqGradiButton* btnCancel = nullptr;
     QLabel* labStatus = nullptr;
 };

@@ -49,8 +49,7 @@ namespace {
 
 // Commands whose work comes with later parts of the program: shown, never enabled.
 const QStringList LaterCommands = {
-    u"actToolFind"_s, u"actReplace"_s,    u"actNoteToMail"_s, u"actSaveMht"_s,
-    u"actMakeZip"_s,  u"actToolConfig"_s, u"tbiGotoHome"_s,
+    u"actNoteToMail"_s, u"actSaveMht"_s, u"actMakeZip"_s, u"actToolConfig"_s, u"tbiGotoHome"_s,
 };
 
 // The zoom steps of the browser engine.
@@ -291,8 +290,10 @@ void TfrmMainQL::CreateActions()
         if (SaveIfEditing())
             LoadCurrentNote();
     });
-    NewAction(u"actToolFind"_s, u"찾기"_s, u"find"_s);
-    NewAction(u"actReplace"_s, u"찾아 바꾸기"_s, u"replace"_s);
+    QAction* find = NewAction(u"actToolFind"_s, u"찾기"_s, u"find"_s);
+    connect(find, &QAction::triggered, this, [this] { FEditor->FindInNote(); });
+    QAction* replace = NewAction(u"actReplace"_s, u"찾아 바꾸기"_s, u"replace"_s);
+    connect(replace, &QAction::triggered, this, [this] { FEditor->ReplaceInNote(); });
     QAction* findInTree = NewAction(u"actFindInTree"_s, u"폴더 안에서 찾기"_s, u"find-in-folder"_s);
     connect(findInTree, &QAction::triggered, this, [this] { FMenuAndTree->FindInFolder(); });
     QAction* back =
@@ -371,9 +372,14 @@ void TfrmMainQL::CreateActions()
             tbiBrowseClick(TzqViewModes::vmBrowse);
     });
     key(u"Ctrl+R"_s, [this] {
-        if (TreeMode() && ViewMode() != TzqViewModes::vmSource)
+        if (!TreeMode())
+            return;
+        if (ViewMode() == TzqViewModes::vmSource)
+            FEditor->ReplaceInNote();
+        else
             tbiBrowseClick(TzqViewModes::vmSource);
     });
+    key(u"Ctrl+F"_s, [this] { FEditor->FindInNote(); });
     key(u"Alt+E"_s, [this] {
         if (!TreeMode())
             return;
@@ -383,6 +389,13 @@ void TfrmMainQL::CreateActions()
             EditKey(TzqViewModes::vmEdit);
     });
     key(u"Ctrl+Shift+F"_s, [this] { FMenuAndTree->FindInFolder(); });
+    // The format presets, in edit mode while the tree is shown; elsewhere the keys do nothing.
+    for (int n = 1; n <= 9; ++n) {
+        key(u"Ctrl+%1"_s.arg(n), [this, n] {
+            if (TreeMode() && ViewMode() == TzqViewModes::vmEdit)
+                FEditor->ApplyFormatPreset(n);
+        });
+    }
     key(u"F12"_s, [this] { ToggleNotePad(FNotePad, this, *PrjInfo); });
     // Esc closes the notepad first, otherwise it minimizes the window.
     key(u"Esc"_s, [this] {
@@ -547,6 +560,7 @@ void TfrmMainQL::UpdateActions()
     Action(u"actGoBack"_s)->setEnabled(s.GoBack);
     Action(u"actGoFrwr"_s)->setEnabled(s.GoForward);
     Action(u"actFileSave"_s)->setEnabled(s.Save);
+    Action(u"actReplace"_s)->setEnabled(s.Replace);
     for (const QString& name : {u"actZoomIn"_s, u"actZoomOut"_s, u"actZoomReset"_s})
         Action(name)->setEnabled(s.Zoom);
     Action(u"actReload"_s)->setEnabled(s.Reload);

@@ -2,6 +2,7 @@
 // disk when a note is edited and saved, outside changes, and a note another user edits.
 #include "app/zqprjinfo.h"
 #include "editor/zqbrowseview.h"
+#include "editor/zqedittoolbars.h"
 #include "editor/zqnoteeditor.h"
 #include "editor/zqnotepage.h"
 #include "editor/zqsourceedit.h"
@@ -19,7 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -27,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 using namespace Qt::Literals::StringLiterals;
 using testutil::ReadFile;
@@ -359,4 +363,71 @@ TEST_F(EditingTest, F7PutsTheKeyboardIntoTheNoteAndAnUntouchedNoteIsNeverWritten
     QByteArray expected = canonical;
     expected.replace("\"w\">alpha", "\"w\">Zalpha");
     EXPECT_EQ(ReadFile(Note), expected);
+}
+
+TEST_F(EditingTest, APresetKeyAndAToolbarButtonFormatTheSelectionAndTheSaveKeepsIt)
+{
+    // Preset 2: 굴림, markup size 5, red on the default white, bold, centred.
+    Prj->Ini().WriteString(u"Format"_s, u"FontName2"_s, u"굴림"_s);
+    Prj->Ini().WriteString(u"Format"_s, u"FontSize2"_s, u"4"_s);
+    Prj->Ini().WriteString(u"Format"_s, u"FontColor2"_s, u"clRed"_s);
+    Prj->Ini().WriteString(u"Format"_s, u"bold2"_s, u"1"_s);
+    Prj->Ini().WriteString(u"Format"_s, u"stride2"_s, u"1"_s);
+    auto w = OpenOnNote();
+    w->activateWindow();
+    TzqEditToolbars* bars = w->DhtmlEditor()->EditToolbars();
+    EXPECT_FALSE(bars->isVisible()); // browse mode: no toolbars
+
+    QSignalSpy ready(w->DhtmlEditor()->EditView(), &TzqWebEditView::DocumentComplete);
+    QTest::keyClick(w.get(), Qt::Key_F7);
+    ASSERT_TRUE(ready.wait(20000));
+    ASSERT_TRUE(bars->isVisible());
+    QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
+    ASSERT_EQ(page->RunScript(uR"((function () {
+        var t = document.getElementById('w').firstChild, r = document.createRange();
+        r.setStart(t, 6); r.setEnd(t, 10);
+        var s = window.getSelection(); s.removeAllRanges(); s.addRange(r);
+        return s.toString(); })())"_s)
+                  ->toString(),
+              u"beta"_s);
+    QApplication::clipboard()->setText(u"KEEP"_s);
+
+    QTest::keyClick(input, Qt::Key_2, Qt::ControlModifier);
+    // The toolbar follows: bold and centre shown pressed, the preset's font in the box.
+    auto* bold = w->findChild<QAction*>(u"tbiBold"_s);
+    auto* center = w->findChild<QAction*>(u"tbiAlignCenter"_s);
+    ASSERT_TRUE(bold && center);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bold->isChecked() && center->isChecked(); }, 5000));
+    EXPECT_EQ(bars->FontNameBox()->currentText(), u"굴림"_s);
+
+    // The italic button of the toolbar, clicked with the mouse.
+    auto* italic = w->findChild<QAction*>(u"tbiItalic"_s);
+    ASSERT_TRUE(italic);
+    QWidget* button = bars->ToolBar()->widgetForAction(italic);
+    ASSERT_TRUE(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return italic->isChecked(); }, 5000));
+    // The keyboard is back in the note.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+
+    QTest::keyClick(input, Qt::Key_S, Qt::ControlModifier);
+    const QByteArray saved = ReadFile(Note);
+    const QString text = cp949::ToUnicode(saved);
+    EXPECT_TRUE(text.contains(u"center"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"<b>"_s) && text.contains(u"<i>"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"face=\"굴림\""_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"size=\"5\""_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"color=\"#ff0000\""_s)) << text.toStdString();
+    // Everything else stays: the Korean paragraph byte for byte, line ends CR LF.
+    EXPECT_TRUE(saved.contains(cp949::FromUnicode(u"<p>한글 똠방각하 ■ 돋움 뷁</p>"_s)));
+    EXPECT_FALSE(saved.contains("\n") && saved.count("\n") != saved.count("\r\n"));
+    EXPECT_EQ(QApplication::clipboard()->text(), u"KEEP"_s);
+
+    // Ctrl+1 to Ctrl+9 do nothing outside edit mode.
+    ASSERT_TRUE(EnterMode(*w, 0));
+    EXPECT_FALSE(bars->isVisible());
+    QTest::keyClick(w.get(), Qt::Key_2, Qt::ControlModifier);
+    EXPECT_EQ(ReadFile(Note), saved);
 }
