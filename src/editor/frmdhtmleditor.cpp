@@ -73,6 +73,9 @@ TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* 
     connect(FCharsGrid, &TfrmCharsGrid::CharClicked, this, &TfrmDhtmlEditor::InsertChar);
     FBrowseFind = new TzqBrowseFindTarget(FBrowser);
     FEditFind = new TzqEditFindTarget(dhtml);
+    // A match found in the edit view is the new selection: the toolbars show its formatting.
+    connect(FEditFind, &TzqEditFindTarget::FindFinished, FToolbars,
+            &TzqEditToolbars::RequestToolbarState);
     FSourceFind = std::make_unique<TzqSourceFindTarget>(rchDhtml);
     FBrowser->SetNavigationCheck([this](const QUrl& url, bool isMainFrame) {
         return !isMainFrame || FLogic->BeforeNavigate(url);

@@ -65,7 +65,10 @@ int TzqFlowLayout::Arrange(const QRect& rect, bool apply) const
     for (QLayoutItem* item : FItems) {
         if (item->isEmpty())
             continue;
-        const QSize hint = item->sizeHint();
+        // An item wider than the whole row gets the row: a tool bar then folds its last items
+        // into its extension menu instead of being cut off.
+        const QSize hint(qMin(item->sizeHint().width(), qMax(area.width(), 1)),
+                         item->sizeHint().height());
         if (x > area.x() && x + hint.width() > area.right() + 1) {
             x = area.x();
             y += rowHeight + spacing();

@@ -352,7 +352,12 @@ void TzqWebEditView::FocusDocument()
     FPage->runJavaScript(u"(function () { var s = window.getSelection();"
                          " if (s.rangeCount === 0 && document.body) s.collapse(document.body, 0);"
                          "})()"_s,
-                         TzqNotePage::ScriptWorld());
+                         TzqNotePage::ScriptWorld(),
+                         [self = QPointer<TzqWebEditView>(this)](const QVariant&) {
+                             // The caret may be a new one: its formatting is another.
+                             if (self)
+                                 Q_EMIT self->CaretMayHaveMoved();
+                         });
 }
 
 std::optional<int> TzqWebEditView::EditCount()
