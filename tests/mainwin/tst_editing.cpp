@@ -1,6 +1,7 @@
 // Editing through the main window with the real browser engine, offscreen: what reaches the
 // disk when a note is edited and saved, outside changes, and a note another user edits.
 #include "app/zqprjinfo.h"
+#include "editor/frmfindreplace.h"
 #include "editor/zqbrowseview.h"
 #include "editor/zqedittoolbars.h"
 #include "editor/zqnoteeditor.h"
@@ -25,6 +26,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -430,4 +433,49 @@ TEST_F(EditingTest, APresetKeyAndAToolbarButtonFormatTheSelectionAndTheSaveKeeps
     EXPECT_FALSE(bars->isVisible());
     QTest::keyClick(w.get(), Qt::Key_2, Qt::ControlModifier);
     EXPECT_EQ(ReadFile(Note), saved);
+}
+
+TEST_F(EditingTest, PresetsMakeMixedSelectionsUniformAndReplaceAllReachesTheSavedBytes)
+{
+    // Preset 1: italic, not bold; every other value as a new settings file has it.
+    Prj->Ini().WriteString(u"Format"_s, u"italic1"_s, u"1"_s);
+    WriteFile(Note, cp949::FromUnicode(u"<html><body><p id=\"a\">plain 감마</p>"
+                                       u"<p id=\"b\">half <b>bold</b></p>"
+                                       u"<p id=\"c\"><strike>struck</strike></p></body></html>"_s));
+    auto w = OpenOnNote();
+    w->activateWindow();
+    ASSERT_TRUE(EnterMode(*w, 1));
+    QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
+    for (const QString& id : {u"a"_s, u"b"_s, u"c"_s}) {
+        ASSERT_TRUE(page->RunScript(u"(function () { var r = document.createRange();"
+                                    " r.selectNodeContents(document.getElementById('%1'));"
+                                    " var s = window.getSelection(); s.removeAllRanges();"
+                                    " s.addRange(r); return true; })()"_s.arg(id)));
+        QTest::keyClick(input, Qt::Key_1, Qt::ControlModifier);
+    }
+    QTest::keyClick(input, Qt::Key_S, Qt::ControlModifier);
+    const QString text = cp949::ToUnicode(ReadFile(Note));
+    // Partly bold became wholly plain, not wholly bold; the strike-through stays.
+    EXPECT_FALSE(text.contains(u"<b>"_s)) << text.toStdString();
+    EXPECT_EQ(text.count(u"<i>"_s), 3) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"<strike"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"face=\"돋움\""_s)) << text.toStdString();
+
+    // Source mode: replace all, one step, saved as CP949.
+    ASSERT_TRUE(EnterMode(*w, 2));
+    w->DhtmlEditor()->ReplaceInNote();
+    TfrmFindReplace* dialog = w->DhtmlEditor()->ReplaceDialog();
+    ASSERT_TRUE(dialog);
+    dialog->findChild<QLineEdit*>(u"edtFindText"_s)->setText(u"감마"_s);
+    dialog->findChild<QLineEdit*>(u"edtReplaceText"_s)->setText(u"똠방각하"_s);
+    dialog->findChild<QAbstractButton*>(u"btnReplaceAll"_s)->click();
+    EXPECT_EQ(dialog->findChild<QLabel*>(u"labStatus"_s)->text(), u"1개를 바꾸었습니다."_s);
+    dialog->close();
+    w->SaveIfEditing();
+    const QByteArray saved = ReadFile(Note);
+    EXPECT_TRUE(saved.contains(cp949::FromUnicode(u"plain 똠방각하"_s))) << saved.constData();
+    EXPECT_FALSE(saved.contains(cp949::FromUnicode(u"감마"_s)));
+    EXPECT_EQ(saved.count("\n"), saved.count("\r\n"));
 }
