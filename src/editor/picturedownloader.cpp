@@ -422,9 +422,13 @@ void TzqPictureDownloader::DropReply(TRun* run)
     QNetworkReply* reply = run->Reply;
     run->Reply = nullptr;
     disconnect(reply, nullptr, this, nullptr);
-    if (reply->isRunning())
-        reply->abort();
-    reply->deleteLater();
+    // Stopped from the event loop: the reply may be inside one of its own signals, with its
+    // error report for an HTTP status still queued.
+    QTimer::singleShot(0, reply, [reply] {
+        if (reply->isRunning())
+            reply->abort();
+        reply->deleteLater();
+    });
 }
 
 void TzqPictureDownloader::Discard(TRun* run)
