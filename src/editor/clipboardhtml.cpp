@@ -126,6 +126,17 @@ bool IsStrippedNameChar(QChar c)
 // characters and characters CP949 lacks become "_".
 QString SafeNamePart(QStringView text)
 {
+    bool plain = true;
+    for (const QChar c : text)
+        plain = plain && c.unicode() >= 0x20 && c.unicode() < 0x7F && !IsStrippedNameChar(c) &&
+                c != u'#' && c != u'%';
+    if (plain)
+        return text.toString();
+    // Most names are wholly CP949: one conversion tells, and only others go character by
+    // character.
+    bool lossless = false;
+    cp949::FromUnicode(text, &lossless);
+    const bool allCp949 = lossless && !text.contains(QChar(0xFFFD));
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -138,11 +149,11 @@ QString SafeNamePart(QStringView text)
         if (len == 1 && IsStrippedNameChar(c))
             continue;
         if (len == 1 && (c.unicode() < 0x20 || c.unicode() == 0x7F || c == u'#' || c == u'%' ||
-                         c.isSurrogate() || !IsCp949Char(ch))) {
+                         c.isSurrogate() || (!allCp949 && !IsCp949Char(ch)))) {
             out += u'_';
             continue;
         }
-        if (len == 2 && !IsCp949Char(ch)) {
+        if (len == 2 && (!allCp949 && !IsCp949Char(ch))) {
             out += u'_';
             continue;
         }
@@ -219,18 +230,18 @@ public:
 
     QString Reserve(const TNameParts& parts)
     {
-        for (int k = 0;; ++k) {
+        // Numbers below the last one given for this name are all taken already.
+        int& next = FNext[parts.base.toCaseFolded() + u'/' + parts.suffix];
+        for (int k = next;; ++k) {
             const QString name = Numbered(parts.base, k, parts.suffix);
-            if (!parts.suffix.isEmpty()) {
-                if (Take({name}))
-                    return name;
-                continue;
-            }
             QStringList all{name};
-            for (const QLatin1StringView s : PictureSuffixes)
-                all += name + s;
-            if (Take(all))
+            if (parts.suffix.isEmpty())
+                for (const QLatin1StringView s : PictureSuffixes)
+                    all += name + s;
+            if (Take(all)) {
+                next = k + 1;
                 return name;
+            }
         }
     }
 
@@ -246,6 +257,7 @@ private:
     }
 
     QSet<QString> FTaken;
+    QHash<QString, int> FNext;
 };
 
 // ---- Addresses ------------------------------------------------------------------------------

@@ -115,6 +115,15 @@ TEST(ClipboardRewrite, PicturesArePlannedInDocumentOrderAndReferredToInTheFolder
     EXPECT_EQ(NameFor(u"x.png"_s, {u"x"_s}), u"x.png"_s);
     EXPECT_EQ(NameFor(u"x"_s, {u"x.bmp"_s}), u"x01"_s);
     EXPECT_EQ(NameFor(u"shot.png"_s, {u"shot.png"_s, u"shot01.png"_s}), u"shot02.png"_s);
+    // The hundredth copy of a name gets three digits.
+    QString many;
+    for (int i = 0; i < 101; ++i)
+        many += u"<img src=\"/d%1/shot.png\">"_s.arg(i);
+    const QStringList manyNames = Names(Rewrite(many));
+    ASSERT_EQ(manyNames.size(), 101);
+    EXPECT_EQ(manyNames[1], u"shot01.png"_s);
+    EXPECT_EQ(manyNames[99], u"shot99.png"_s);
+    EXPECT_EQ(manyNames[100], u"shot100.png"_s);
 }
 
 TEST(ClipboardRewrite, PicturesOfALocalPageAreCopiesAndOthersLocalPicturesStay)
