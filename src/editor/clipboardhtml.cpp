@@ -331,8 +331,8 @@ bool UsableBase(const QUrl& base)
     return !base.host().isEmpty();
 }
 
-// A reference as written in an attribute, resolved. `absolute` is false for an address with a
-// scheme of its own, or an empty one: those are left as written.
+// A reference as written in an attribute, resolved. `changed` is false for an address with a
+// scheme of its own, an empty one or one within the page ("#top"): those are left as written.
 struct TResolved {
     bool changed = false;
     QUrl url;
@@ -641,8 +641,8 @@ public:
     }
 
 private:
-    // The tag again with the given attribute's value replaced, or a null string when it needs
-    // no change.
+    // The tag again, into FTag, with the given attribute's value replaced by an escaped,
+    // double-quoted one.
     void ReplaceValue(QStringView s, const TTag& tag, const TAttr& a, const QString& value)
     {
         FTag = s.sliced(tag.start, a.valueStart - tag.start).toString();
