@@ -1,5 +1,6 @@
 #include "editor/zqwebeditview.h"
 
+#include "editor/clipboardhtml.h"
 #include "editor/notecontent.h"
 #include "editor/zqnotepage.h"
 
@@ -43,41 +44,14 @@ QString ColorValue(const QVariant& input)
     return u"#%1"_s.arg(((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF), 6, 16, QChar(u'0'));
 }
 
-int HeaderNumber(const QByteArray& data, QByteArrayView key)
-{
-    const qsizetype at = data.indexOf(key);
-    if (at < 0 || at + key.size() >= data.size() || data.at(at + key.size()) != ':')
-        return -1;
-    qsizetype end = at + key.size() + 1;
-    while (end < data.size() && data.at(end) >= '0' && data.at(end) <= '9')
-        ++end;
-    bool ok = false;
-    const int n = data.mid(at + key.size() + 1, end - at - key.size() - 1).toInt(&ok);
-    return ok ? n : -1;
-}
-
 // The markup a clipboard HTML text stands for: the fragment of a header form ("Version:"
 // lines with byte offsets), or the text itself when it has no header.
 QString FragmentOfClipboardHtml(const QString& html)
 {
     if (!html.startsWith(u"Version:"_s))
         return html;
-    const QByteArray data = html.toUtf8();
-    const bool old = data.startsWith("Version:0.9");
-    QByteArrayView first[2] = {"StartSelection", "EndSelection"};
-    QByteArrayView second[2] = {"StartFragment", "EndFragment"};
-    if (old)
-        std::swap(first, second);
-    for (const auto* keys : {first, second}) {
-        const int start = HeaderNumber(data, keys[0]);
-        const int end = HeaderNumber(data, keys[1]);
-        if (start >= 0 && end >= start && end <= data.size())
-            return QString::fromUtf8(data.mid(start, end - start));
-    }
-    const int start = HeaderNumber(data, "StartHTML");
-    if (start >= 0 && start <= data.size())
-        return QString::fromUtf8(data.mid(start));
-    return html;
+    const std::optional<TzqClipboardHtml> parsed = ParseClipboardHtml(html.toUtf8());
+    return parsed ? QString::fromUtf8(parsed->fragment) : html;
 }
 
 // The first declaration of a file, read as bytes: doctypes are ASCII in any code page.
