@@ -9,17 +9,22 @@
 #include "editor/zqeditfindtarget.h"
 #include "editor/zqedittoolbars.h"
 #include "editor/zqnoteeditor.h"
+#include "editor/zqpaste.h"
 #include "editor/zqsourceedit.h"
 #include "editor/zqsourcefindtarget.h"
 #include "editor/zqwebeditview.h"
 #include "platform/zqerror.h"
 #include "store/zqtreeview.h"
+#include "widgets/zqgradibutton.h"
+#include "widgets/zqgradicolors.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QStackedLayout>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -55,6 +60,13 @@ TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* 
     FToolbars = new TzqEditToolbars(dhtml, FLogic, this);
     FToolbars->hide();
     frame->addWidget(FToolbars);
+    FPaste = new TzqPaste(dhtml, this);
+    CreatePasteLine();
+    frame->addWidget(pnlPaste);
+    dhtml->SetPasteHandler([this](QClipboard::Mode mode) {
+        FPaste->Paste(QApplication::clipboard()->mimeData(mode), FLogic->DocumentPath());
+    });
+    connect(FPaste, &TzqPaste::Failed, this, [this](const QString& text) { FUi->ShowError(text); });
     auto* body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
     body->setSpacing(0);
@@ -102,6 +114,37 @@ TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* 
 }
 
 TfrmDhtmlEditor::~TfrmDhtmlEditor() = default;
+
+void TfrmDhtmlEditor::CreatePasteLine()
+{
+    pnlPaste = new QWidget(this);
+    pnlPaste->setObjectName(u"pnlPaste"_s);
+    auto* line = new QHBoxLayout(pnlPaste);
+    line->setContentsMargins(4, 2, 4, 2);
+    labPaste = new QLabel(pnlPaste);
+    labPaste->setObjectName(u"labPaste"_s);
+    barPaste = new QProgressBar(pnlPaste);
+    barPaste->setObjectName(u"barPaste"_s);
+    barPaste->setMaximumHeight(14);
+    barPaste->setTextVisible(false);
+    auto* cancel = new TzqGradiButton(u"취소"_s, pnlPaste);
+    cancel->setObjectName(u"btnPasteCancel"_s);
+    cancel->SetColors(TzqGradiColors::DialogColors());
+    cancel->setFixedSize(60, 20);
+    cancel->setFocusPolicy(Qt::NoFocus);
+    line->addWidget(labPaste);
+    line->addWidget(barPaste, 1);
+    line->addWidget(cancel);
+    pnlPaste->hide();
+    connect(cancel, &QAbstractButton::clicked, FPaste, &TzqPaste::Cancel);
+    connect(FPaste, &TzqPaste::Progress, this, [this](int done, int total) {
+        labPaste->setText(u"그림을 가져오는 중 (%1/%2)"_s.arg(done).arg(total));
+        barPaste->setRange(0, total);
+        barPaste->setValue(done);
+        pnlPaste->show();
+    });
+    connect(FPaste, &TzqPaste::Finished, pnlPaste, &QWidget::hide);
+}
 
 void TfrmDhtmlEditor::CreatePopupMenu()
 {

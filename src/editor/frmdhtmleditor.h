@@ -20,6 +20,9 @@ class QTimer;
 class QWebEngineView;
 class TzqBrowseView;
 class TzqEditToolbars;
+class TzqPaste;
+class QLabel;
+class QProgressBar;
 class TzqNoteEditor;
 class TzqSourceEdit;
 class TzqWebEditView;
@@ -41,6 +44,7 @@ public:
     QWebEngineView* CurrentWebView() const;
     QMenu* PopupMenu() const { return pop; }
     TzqEditToolbars* EditToolbars() const { return FToolbars; }
+    TzqPaste* Paster() const { return FPaste; }
 
     void LoadCurrentNote();
     // Loads one file (the search's display file) into the view of the current mode.
@@ -75,6 +79,7 @@ private:
     void ShowPopup(const QPoint& globalPos);
     void PasteText();
     void InsertChar(const QString& text);
+    void CreatePasteLine();
     IzqFindTarget* FindTarget(int mode) const;
     // The grid beside the edit view, in edit mode while its toolbar item is checked.
     void ShowCharsGrid();
@@ -83,6 +88,10 @@ private:
     IzqEditorUi* FUi;
     TzqEditToolbars* FToolbars = nullptr;
     TfrmCharsGrid* FCharsGrid = nullptr;
+    TzqPaste* FPaste = nullptr;
+    QWidget* pnlPaste = nullptr;
+    QLabel* labPaste = nullptr;
+    QProgressBar* barPaste = nullptr;
     TzqBrowseFindTarget* FBrowseFind = nullptr;
     TzqEditFindTarget* FEditFind = nullptr;
     std::unique_ptr<TzqSourceFindTarget> FSourceFind;

@@ -100,6 +100,8 @@ public:
     void BrowseStatusTextChange(const QString& text);
 
     bool DocumentReady() const { return FDocumentReady; }
+    // The file whose document the edit or source view holds; empty when none.
+    const QString& DocumentPath() const { return FDocumentPath; }
     qint64 FileTime() const { return FFileTime; }
 
 Q_SIGNALS:

@@ -12,7 +12,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -456,8 +458,18 @@ bool TzqWebEditView::ExecCommand(int id, int option, const QVariant& input)
     return RunCommand(name, value);
 }
 
+void TzqWebEditView::InsertText(const QString& text)
+{
+    if (FReady && !text.isEmpty())
+        RunCommand(u"insertText"_s, text);
+}
+
 bool TzqWebEditView::Paste()
 {
+    if (FPasteHandler) {
+        FPasteHandler(QClipboard::Clipboard);
+        return true;
+    }
     const QMimeData* data = QApplication::clipboard()->mimeData();
     if (!data)
         return false;
@@ -639,6 +651,40 @@ bool TzqWebEditView::event(QEvent* event)
 
 bool TzqWebEditView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (FPasteHandler && FReady) {
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Paste) ||
+                key->keyCombination() == QKeyCombination(Qt::ShiftModifier, Qt::Key_Insert)) {
+                FPasteHandler(QClipboard::Clipboard);
+                return true;
+            }
+        }
+        // The middle button pastes the selection where it is pressed: the caret goes there
+        // first, as a left click puts it.
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::MiddleButton &&
+                QApplication::clipboard()->supportsSelection()) {
+                if (event->type() == QEvent::MouseButtonRelease) {
+                    auto* target = qobject_cast<QWidget*>(watched);
+                    QMouseEvent press(QEvent::MouseButtonPress, mouse->position(),
+                                      mouse->globalPosition(), Qt::LeftButton, Qt::LeftButton,
+                                      Qt::NoModifier);
+                    QMouseEvent release(QEvent::MouseButtonRelease, mouse->position(),
+                                        mouse->globalPosition(), Qt::LeftButton, Qt::NoButton,
+                                        Qt::NoModifier);
+                    if (target) {
+                        QApplication::sendEvent(target, &press);
+                        QApplication::sendEvent(target, &release);
+                    }
+                    FPasteHandler(QClipboard::Selection);
+                }
+                return true;
+            }
+        }
+    }
     switch (event->type()) {
     case QEvent::KeyRelease:
     case QEvent::MouseButtonPress:

@@ -2,6 +2,7 @@
 
 #include "editor/izqviews.h"
 
+#include <QClipboard>
 #include <QColor>
 #include <QWebEngineView>
 #include <functional>
@@ -42,6 +43,16 @@ public:
     // The loaded document is editable.
     bool DocumentReady() const { return FReady; }
     TzqNotePage* NotePage() const { return FPage; }
+    // Counts the documents loaded: a paste or a question that began in one tells by it whether
+    // the view still holds that document.
+    int LoadSerial() const { return FLoadSerial; }
+    // Types text at the caret, replacing the selection.
+    void InsertText(const QString& text);
+    // Every paste of the view (keys, the middle button, the paste command) goes to the handler
+    // when one is set, with the clipboard it takes from; the engine's own paste never runs.
+    using TPasteHandler = std::function<void(QClipboard::Mode mode)>;
+    void SetPasteHandler(TPasteHandler handler) { FPasteHandler = std::move(handler); }
+
     // Replaces the Korean input dialogs (tests script the answers).
     void SetAskText(TAskText ask) { FAskText = std::move(ask); }
 
@@ -109,6 +120,7 @@ private:
 
     TzqNotePage* FPage;
     TAskText FAskText;
+    TPasteHandler FPasteHandler;
     std::unique_ptr<QPrinter> FPrinter;
     // The file of the document being loaded or shown.
     QString FUrlPath;

@@ -6,9 +6,11 @@
 #include "editor/zqedittoolbars.h"
 #include "editor/zqnoteeditor.h"
 #include "editor/zqnotepage.h"
+#include "editor/zqpaste.h"
 #include "editor/zqsourceedit.h"
 #include "editor/zqwebeditview.h"
 #include "filesizelimit.h"
+#include "localhttpserver.h"
 #include "mainwin/frmmainql.h"
 #include "mainwin/travlist.h"
 #include "platform/cp949.h"
@@ -23,12 +25,16 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -478,4 +484,126 @@ TEST_F(EditingTest, PresetsMakeMixedSelectionsUniformAndReplaceAllReachesTheSave
     EXPECT_TRUE(saved.contains(cp949::FromUnicode(u"plain 똠방각하"_s))) << saved.constData();
     EXPECT_FALSE(saved.contains(cp949::FromUnicode(u"감마"_s)));
     EXPECT_EQ(saved.count("\n"), saved.count("\r\n"));
+}
+
+namespace {
+
+QByteArray PngBytes(const QColor& color)
+{
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(EditingTest, APastedWebFragmentBringsItsPicturesIntoTheNotesFileFolder)
+{
+    TLocalHttpServer server;
+    TLocalHttpServer::TAnswer png;
+    png.Body = PngBytes(Qt::red);
+    png.Headers = "Content-Type: image/png\r\n";
+    server.Answer("/img/a.png", png);
+    png.Body = PngBytes(Qt::blue);
+    server.Answer("/other/a.png", png);
+    TLocalHttpServer::TAnswer missing;
+    missing.Status = 404;
+    missing.Body = "<html>not here</html>";
+    server.Answer("/img/missing.png", missing);
+    TLocalHttpServer::TAnswer slow = png;
+    slow.DelayMs = 1500;
+    server.Answer("/img/slow.png", slow);
+
+    auto w = OpenOnNote();
+    w->activateWindow();
+    ASSERT_TRUE(EnterMode(*w, 1));
+    QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    TzqPaste* paste = w->DhtmlEditor()->Paster();
+
+    auto* mime = new QMimeData;
+    mime->setHtml(u"<html><body><!--StartFragment--><p id=\"web\">web <img src=\"a.png\">"
+                  u"<img src=\"../other/a.png\" width=4><img src=\"missing.png\">"
+                  u"<a href=\"x.htm\">x</a></p><!--EndFragment--></body></html>"_s);
+    mime->setData(u"chromium/x-source-url"_s, server.Url("/img/page.html").toEncoded());
+    mime->setText(u"web x"_s);
+    QApplication::clipboard()->setMimeData(mime);
+    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !paste->Busy() && ReadFile(Note).size() > 0; }, 20000));
+    TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return page->RunScript(u"document.body.innerHTML"_s)->toString().contains(u"__메모"_s);
+        },
+        5000))
+        << page->RunScript(u"document.body.innerHTML"_s)->toString().toStdString();
+    QTest::keyClick(input, Qt::Key_S, Qt::ControlModifier);
+
+    const QString folder = Store + u"/__메모"_s;
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), (QStringList{u"a.png"_s, u"a01.png"_s}));
+    EXPECT_EQ(ReadFile(folder + u"/a.png"_s), PngBytes(Qt::red));
+    EXPECT_EQ(ReadFile(folder + u"/a01.png"_s), PngBytes(Qt::blue));
+    const QString text = cp949::ToUnicode(ReadFile(Note));
+    EXPECT_TRUE(text.contains(u"src=\"__메모\\a.png\""_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"src=\"__메모\\a01.png\""_s)) << text.toStdString();
+    // A picture that failed keeps its web address; links became absolute.
+    EXPECT_TRUE(text.contains(server.Url("/img/missing.png").toString())) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"href=\""_s + server.Url("/img/x.htm").toString()))
+        << text.toStdString();
+    // The user's clipboard is as it was.
+    EXPECT_EQ(QApplication::clipboard()->mimeData()->data(u"chromium/x-source-url"_s),
+              server.Url("/img/page.html").toEncoded());
+
+    // A paste left for another note: nothing goes into that one, the picture stays with its
+    // own note.
+    const QByteArray other = ReadFile(Store + u"/다른.htm"_s);
+    auto* slowMime = new QMimeData;
+    slowMime->setHtml(u"<p id=\"late\">late <img src=\"slow.png\"></p>"_s);
+    slowMime->setData(u"chromium/x-source-url"_s, server.Url("/img/page.html").toEncoded());
+    QApplication::clipboard()->setMimeData(slowMime);
+    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(paste->Busy());
+    // Another note chosen in the tree while the picture still comes.
+    ASSERT_TRUE(w->Tree()->SelectByRelativePath(u"다른.htm"_s));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !paste->Busy(); }, 20000));
+    QTest::qWait(200);
+    w->SaveIfEditing();
+    EXPECT_EQ(ReadFile(Store + u"/다른.htm"_s), other);
+    EXPECT_FALSE(cp949::ToUnicode(ReadFile(Note)).contains(u"late"_s));
+    EXPECT_TRUE(QFileInfo::exists(folder + u"/slow.png"_s));
+    EXPECT_FALSE(QFileInfo::exists(Store + u"/__다른"_s));
+}
+
+TEST_F(EditingTest, APastedScreenshotBecomesAPictureOfTheNote)
+{
+    auto w = OpenOnNote();
+    w->activateWindow();
+    ASSERT_TRUE(EnterMode(*w, 1));
+    QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    const QString folder = Store + u"/__메모"_s;
+    WriteFile(folder + u"/capture.png"_s, "older");
+    QImage shot(8, 6, QImage::Format_RGB32);
+    shot.fill(Qt::green);
+    auto* mime = new QMimeData;
+    mime->setImageData(shot);
+    QApplication::clipboard()->setMimeData(mime);
+    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+    TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return page->RunScript(u"document.images.length"_s)->toInt() == 1; }, 5000));
+    QTest::keyClick(input, Qt::Key_S, Qt::ControlModifier);
+    // The older capture stays; the new one takes the next name.
+    EXPECT_EQ(ReadFile(folder + u"/capture.png"_s), "older");
+    EXPECT_EQ(QImage(folder + u"/capture01.png"_s).pixelColor(0, 0), QColor(Qt::green));
+    const QString text = cp949::ToUnicode(ReadFile(Note));
+    EXPECT_TRUE(
+        text.contains(u"<a href=\"__메모\\capture01.png\"><img alt=\"__메모\\capture01.png\" "
+                      u"src=\"__메모\\capture01.png\" border=\"0\"></a>"_s))
+        << text.toStdString();
 }
