@@ -34,7 +34,8 @@ done
 # rows empty for the colour bar of the colour picker.
 for name in format-outdent format-indent list-numbered list-bullet \
             format-bold format-italic format-underline align-left align-center align-right \
-            format-strike format-clear show-tags special-chars font-color back-color; do
+            format-strike format-clear show-tags special-chars font-color back-color \
+            insert-link insert-image insert-file-link insert-time insert-layer; do
     render "$here/$name.svg" 16 "$out/$name.png"
     render "$here/$name.svg" 32 "$out/$name@2x.png"
 done
