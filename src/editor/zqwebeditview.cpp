@@ -652,11 +652,14 @@ bool TzqWebEditView::event(QEvent* event)
 bool TzqWebEditView::eventFilter(QObject* watched, QEvent* event)
 {
     if (FPasteHandler && FReady) {
-        if (event->type() == QEvent::KeyPress) {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->matches(QKeySequence::Paste) ||
                 key->keyCombination() == QKeyCombination(Qt::ShiftModifier, Qt::Key_Insert)) {
-                FPasteHandler(QClipboard::Clipboard);
+                // The engine acts on the override already: it never sees these keys.
+                if (event->type() == QEvent::KeyPress)
+                    FPasteHandler(QClipboard::Clipboard);
+                event->accept();
                 return true;
             }
         }
