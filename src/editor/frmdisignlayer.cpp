@@ -22,7 +22,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr QSize ClientSize(388, 262);
+constexpr QSize ClientSize(420, 262);
 const QString PlacementSection = u"TfrmDisignLayer"_s;
 const QString LayerPrompt = u"더블클릭으로 내용 입력"_s;
 
@@ -185,7 +185,7 @@ void TfrmDisignLayer::BuildControls()
     QPalette white = panel->palette();
     white.setColor(QPalette::Window, Qt::white);
     panel->setPalette(white);
-    panel->setFixedSize(190, 116);
+    panel->setMinimumSize(180, 150);
     shape = new TLayerPreview(&FOptions, panel);
     shape->setObjectName(u"shape"_s);
     auto* inPanel = new QVBoxLayout(panel);
@@ -218,19 +218,18 @@ void TfrmDisignLayer::BuildControls()
     auto* left = new QVBoxLayout;
     left->setSpacing(6);
     left->addLayout(choices);
+    left->addSpacing(8);
+    left->addWidget(labPalette);
+    left->addLayout(swatches);
     left->addStretch(1);
     auto* right = new QVBoxLayout;
-    right->setSpacing(4);
     right->addWidget(panel);
-    right->addSpacing(4);
-    right->addWidget(labPalette);
-    right->addLayout(swatches);
     right->addStretch(1);
     auto* layout = new QHBoxLayout(Content());
     layout->setContentsMargins(4, 2, 0, 0);
     layout->setSpacing(14);
-    layout->addLayout(left, 1);
-    layout->addLayout(right);
+    layout->addLayout(left);
+    layout->addLayout(right, 1);
 
     connect(chkBorder, &QCheckBox::toggled, this, [this] { StyleChange(); });
     connect(chkFill, &QCheckBox::toggled, this, [this] { StyleChange(); });
