@@ -8,6 +8,7 @@
 #include "editor/zqbrowseview.h"
 #include "editor/zqeditfindtarget.h"
 #include "editor/zqedittoolbars.h"
+#include "editor/zqinsertitems.h"
 #include "editor/zqnoteeditor.h"
 #include "editor/zqpaste.h"
 #include "editor/zqsourceedit.h"
@@ -61,6 +62,7 @@ TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* 
     FToolbars->hide();
     frame->addWidget(FToolbars);
     FPaste = new TzqPaste(dhtml, this);
+    FInsertItems = new TzqInsertItems(FToolbars->EditBar(), dhtml, FLogic, FPaste, this);
     CreatePasteLine();
     frame->addWidget(pnlPaste);
     dhtml->SetPasteHandler([this](QClipboard::Mode mode) {

@@ -21,6 +21,7 @@ class QWebEngineView;
 class TzqBrowseView;
 class TzqEditToolbars;
 class TzqPaste;
+class TzqInsertItems;
 class QLabel;
 class QProgressBar;
 class TzqNoteEditor;
@@ -45,6 +46,7 @@ public:
     QMenu* PopupMenu() const { return pop; }
     TzqEditToolbars* EditToolbars() const { return FToolbars; }
     TzqPaste* Paster() const { return FPaste; }
+    TzqInsertItems* InsertItems() const { return FInsertItems; }
 
     void LoadCurrentNote();
     // Loads one file (the search's display file) into the view of the current mode.
@@ -89,6 +91,7 @@ private:
     TzqEditToolbars* FToolbars = nullptr;
     TfrmCharsGrid* FCharsGrid = nullptr;
     TzqPaste* FPaste = nullptr;
+    TzqInsertItems* FInsertItems = nullptr;
     QWidget* pnlPaste = nullptr;
     QLabel* labPaste = nullptr;
     QProgressBar* barPaste = nullptr;

@@ -115,6 +115,20 @@ void TzqPaste::Paste(const QMimeData* data, const QString& notePath)
     } else {
         return;
     }
+    Enqueue(std::move(queued));
+}
+
+void TzqPaste::PasteFragment(const QString& html, const QString& source, const QString& notePath)
+{
+    auto queued = std::make_unique<TQueued>();
+    queued->Html = html.toUtf8();
+    queued->Source = source;
+    queued->NotePath = notePath;
+    Enqueue(std::move(queued));
+}
+
+void TzqPaste::Enqueue(std::unique_ptr<TQueued> queued)
+{
     if (FRun) {
         FQueue.append(std::shared_ptr<TQueued>(queued.release()));
         return;
@@ -289,7 +303,8 @@ void TzqPaste::PasteImage(const QVariant& image, const QString& notePath)
         Q_EMIT Failed(u"화면 그림을 '%1'에 저장할 수 없습니다."_s.arg(folder + name));
         return;
     }
-    const QString ref = EscapeHtml(QString(QFileInfo(NoteFileFolder(notePath)).fileName() + u'\\' + name));
+    const QString ref =
+        EscapeHtml(QString(QFileInfo(NoteFileFolder(notePath)).fileName() + u'\\' + name));
     FView->InsertHtml(u"<a href=\""_s + ref + u"\"><img alt=\""_s + ref + u"\" src=\""_s + ref +
                       u"\" border=\"0\"></a>"_s);
     Q_EMIT FilesAdded(notePath, {name});

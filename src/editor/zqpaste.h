@@ -28,6 +28,8 @@ public:
 
     // Pastes what data holds (copied at once) into the document of notePath.
     void Paste(const QMimeData* data, const QString& notePath);
+    // Markup taken as if copied from the page at source: its pictures come into the note.
+    void PasteFragment(const QString& html, const QString& source, const QString& notePath);
     // Stops the downloads; the pictures saved so far stay with their note and are inserted.
     void Cancel();
     bool Busy() const { return static_cast<bool>(FRun); }
@@ -46,6 +48,7 @@ Q_SIGNALS:
 private:
     struct TRun;
     struct TQueued;
+    void Enqueue(std::unique_ptr<TQueued> queued);
     void Start(std::unique_ptr<TQueued> queued);
     void PasteHtml(const QByteArray& html, const QString& source, const QString& notePath);
     void PasteImage(const QVariant& image, const QString& notePath);

@@ -2,6 +2,7 @@
 
 #include "app/zqprjinfo.h"
 #include "editor/notecontent.h"
+#include "editor/zqinsertitems.h"
 #include "editor/zqnoteeditor.h"
 #include "mainwin/caption.h"
 #include "mainwin/commandstate.h"
@@ -389,6 +390,17 @@ void TfrmMainQL::CreateActions()
             EditKey(TzqViewModes::vmEdit);
     });
     key(u"Ctrl+Shift+F"_s, [this] { FMenuAndTree->FindInFolder(); });
+    // The time and the snippets, in edit mode while the tree is shown.
+    key(u"Ctrl+D"_s, [this] {
+        if (TreeMode() && ViewMode() == TzqViewModes::vmEdit)
+            FEditor->InsertItems()->tbiInsertTimeClick();
+    });
+    for (int n = 1; n <= 9; ++n) {
+        key(u"Alt+%1"_s.arg(n), [this, n] {
+            if (TreeMode() && ViewMode() == TzqViewModes::vmEdit)
+                FEditor->InsertItems()->ClickSnippetItem(n);
+        });
+    }
     // The format presets, in edit mode while the tree is shown; elsewhere the keys do nothing.
     for (int n = 1; n <= 9; ++n) {
         key(u"Ctrl+%1"_s.arg(n), [this, n] {
