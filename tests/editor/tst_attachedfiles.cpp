@@ -13,6 +13,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -380,4 +381,17 @@ TEST_F(AttachedFiles, SplitterButtonCollapsesAndOpensThePanel)
     EXPECT_EQ(Panel.height(), 150);
     EXPECT_FALSE(Panel.IsCollapsed());
     EXPECT_EQ(button->ImageIndex(), 0);
+
+    // Dragging the bar up by 40 pixels makes the panel 40 pixels higher; far down collapses it.
+    auto* bar = Panel.findChild<QWidget*>(u"shpSplitter"_s);
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(5, 5));
+    QMouseEvent up(QEvent::MouseMove, QPointF(5, -35), bar->mapToGlobal(QPointF(5, -35)),
+                   Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(bar, &up);
+    EXPECT_EQ(Panel.height(), 190);
+    QMouseEvent down(QEvent::MouseMove, QPointF(5, 900), bar->mapToGlobal(QPointF(5, 900)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(bar, &down);
+    EXPECT_EQ(Panel.height(), Panel.CollapsedHeight());
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(5, 900));
 }
