@@ -1,9 +1,11 @@
 #include "editor/frmdhtmleditor.h"
 
 #include "app/zqprjinfo.h"
+#include "editor/frmattachedfiles.h"
 #include "editor/frmcharsgrid.h"
 #include "editor/frmfindinrich.h"
 #include "editor/frmfindreplace.h"
+#include "editor/insertmarkup.h"
 #include "editor/zqbrowsefindtarget.h"
 #include "editor/zqbrowseview.h"
 #include "editor/zqeditfindtarget.h"
@@ -15,6 +17,7 @@
 #include "editor/zqsourcefindtarget.h"
 #include "editor/zqwebeditview.h"
 #include "platform/zqerror.h"
+#include "store/notestore.h"
 #include "store/zqtreeview.h"
 #include "widgets/zqgradibutton.h"
 #include "widgets/zqgradicolors.h"
@@ -22,6 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -77,6 +81,8 @@ TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* 
     FCharsGrid->hide();
     body->addWidget(FCharsGrid);
     frame->addLayout(body, 1);
+    CreateFilesPanel();
+    frame->addWidget(pnlFiles);
     if (PrjInfo) {
         FCharsGrid->LoadCharsGrid(PrjInfo->CharsFileName());
         FToolbars->SpecialItem()->setChecked(PrjInfo->ReadFlag(TzqPrjInfo::idCharGrid));
@@ -116,6 +122,44 @@ TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* 
 }
 
 TfrmDhtmlEditor::~TfrmDhtmlEditor() = default;
+
+void TfrmDhtmlEditor::CreateFilesPanel()
+{
+    pnlFiles = new TfrmAttachedFiles(this);
+    pnlFiles->hide();
+    if (PrjInfo) {
+        pnlFiles->SetInsertNoteAppend(PrjInfo->ReadFlag(TzqPrjInfo::idInsertNoteAppend));
+        if (!PrjInfo->ReadFlag(TzqPrjInfo::idFilePanel))
+            pnlFiles->CollapseFilesPanel();
+    }
+    connect(FLogic, &TzqNoteEditor::FileListRefillNeeded, this, &TfrmDhtmlEditor::LoadFileList);
+    connect(FPaste, &TzqPaste::FilesAdded, this, [this](const QString& note, const QStringList&) {
+        if (note == FLogic->DocumentPath())
+            LoadFileList();
+    });
+    connect(pnlFiles, &TfrmAttachedFiles::InsertRequested, this,
+            [this](const QStringList& refs, const QList<bool>& isPicture, int align) {
+                QString html;
+                for (int i = 0; i < refs.size(); ++i)
+                    html += isPicture.value(i) ? PictureLinkMarkup(refs.at(i), align)
+                                               : FileLinkMarkup(refs.at(i));
+                if (!html.isEmpty() && FLogic->InsertHtml(html)) {
+                    FLogic->RestartAutoSave();
+                    dhtml->FocusDocument();
+                }
+            });
+    // Deleting files saves the note first and reads it again after.
+    connect(pnlFiles, &TfrmAttachedFiles::DeleteStarting, this, [this] { SaveIfEditing(); });
+    connect(pnlFiles, &TfrmAttachedFiles::FilesChanged, this, [this] { LoadCurrentNote(); });
+}
+
+void TfrmDhtmlEditor::LoadFileList()
+{
+    const QString note = FLogic->DocumentPath();
+    const QString folder = note.isEmpty() ? QString() : NoteFileFolder(note);
+    pnlFiles->SetFileFolder(folder, QFileInfo(folder).fileName());
+    pnlFiles->LoadFileList();
+}
 
 void TfrmDhtmlEditor::CreatePasteLine()
 {
@@ -237,6 +281,7 @@ void TfrmDhtmlEditor::ModeApplied(int mode)
     if (mode != 0)
         FBrowser->Clear();
     FToolbars->setVisible(mode == 1);
+    pnlFiles->setVisible(mode == 1);
     ShowCharsGrid();
     // The find dialog follows the mode's view; replacing is for the source text only.
     if (FFindDialog)

@@ -22,6 +22,7 @@ class TzqBrowseView;
 class TzqEditToolbars;
 class TzqPaste;
 class TzqInsertItems;
+class TfrmAttachedFiles;
 class QLabel;
 class QProgressBar;
 class TzqNoteEditor;
@@ -47,6 +48,7 @@ public:
     TzqEditToolbars* EditToolbars() const { return FToolbars; }
     TzqPaste* Paster() const { return FPaste; }
     TzqInsertItems* InsertItems() const { return FInsertItems; }
+    TfrmAttachedFiles* FilesPanel() const { return pnlFiles; }
 
     void LoadCurrentNote();
     // Loads one file (the search's display file) into the view of the current mode.
@@ -82,6 +84,9 @@ private:
     void PasteText();
     void InsertChar(const QString& text);
     void CreatePasteLine();
+    void CreateFilesPanel();
+    // The panel lists the file folder of the note the edit view holds.
+    void LoadFileList();
     IzqFindTarget* FindTarget(int mode) const;
     // The grid beside the edit view, in edit mode while its toolbar item is checked.
     void ShowCharsGrid();
@@ -92,6 +97,7 @@ private:
     TfrmCharsGrid* FCharsGrid = nullptr;
     TzqPaste* FPaste = nullptr;
     TzqInsertItems* FInsertItems = nullptr;
+    TfrmAttachedFiles* pnlFiles = nullptr;
     QWidget* pnlPaste = nullptr;
     QLabel* labPaste = nullptr;
     QProgressBar* barPaste = nullptr;
