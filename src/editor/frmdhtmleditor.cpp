@@ -69,9 +69,8 @@ TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* 
     FInsertItems = new TzqInsertItems(FToolbars->EditBar(), dhtml, FLogic, FPaste, this);
     CreatePasteLine();
     frame->addWidget(pnlPaste);
-    dhtml->SetPasteHandler([this](QClipboard::Mode mode) {
-        FPaste->Paste(QApplication::clipboard()->mimeData(mode), FLogic->DocumentPath());
-    });
+    dhtml->SetPasteHandler(
+        [this](const QMimeData* data) { FPaste->Paste(data, FLogic->DocumentPath()); });
     connect(FPaste, &TzqPaste::Failed, this, [this](const QString& text) { FUi->ShowError(text); });
     auto* body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QInputDialog>
 #include <QJsonArray>
@@ -203,6 +204,8 @@ TzqWebEditView::TzqWebEditView(QWidget* parent) : QWebEngineView(parent)
     // making would replace the document.
     FPage->SetNavigationCheck([](const QUrl&, bool) { return false; });
     setPage(FPage);
+    // Drops may reach the view itself rather than its input widget.
+    installEventFilter(this);
     connect(FPage, &QWebEnginePage::loadingChanged, this,
             [this](const QWebEngineLoadingInfo& info) {
                 if (FUrlPath.isEmpty() || NotePathFromUrl(info.url()) != FUrlPath)
@@ -467,7 +470,7 @@ void TzqWebEditView::InsertText(const QString& text)
 bool TzqWebEditView::Paste()
 {
     if (FPasteHandler) {
-        FPasteHandler(QClipboard::Clipboard);
+        FPasteHandler(QApplication::clipboard()->mimeData(QClipboard::Clipboard));
         return true;
     }
     const QMimeData* data = QApplication::clipboard()->mimeData();
@@ -658,7 +661,7 @@ bool TzqWebEditView::eventFilter(QObject* watched, QEvent* event)
                 key->keyCombination() == QKeyCombination(Qt::ShiftModifier, Qt::Key_Insert)) {
                 // The engine acts on the override already: it never sees these keys.
                 if (event->type() == QEvent::KeyPress)
-                    FPasteHandler(QClipboard::Clipboard);
+                    FPasteHandler(QApplication::clipboard()->mimeData(QClipboard::Clipboard));
                 event->accept();
                 return true;
             }
@@ -682,8 +685,34 @@ bool TzqWebEditView::eventFilter(QObject* watched, QEvent* event)
                         QApplication::sendEvent(target, &press);
                         QApplication::sendEvent(target, &release);
                     }
-                    FPasteHandler(QClipboard::Selection);
+                    FPasteHandler(QApplication::clipboard()->mimeData(QClipboard::Selection));
                 }
+                return true;
+            }
+        }
+        // A drop from another program is pasted where it falls; a move inside the note stays
+        // the engine's.
+        if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QMimeData* data = drop->mimeData();
+            if (!drop->source() && data &&
+                (data->hasHtml() || (data->hasImage() && !data->hasText()))) {
+                QWidget* target = focusProxy() ? focusProxy() : qobject_cast<QWidget*>(watched);
+                QPointF at = drop->position();
+                if (target && watched != target)
+                    at = target->mapFrom(qobject_cast<QWidget*>(watched), at.toPoint());
+                QMouseEvent press(QEvent::MouseButtonPress, at,
+                                  target ? target->mapToGlobal(at) : at, Qt::LeftButton,
+                                  Qt::LeftButton, Qt::NoModifier);
+                QMouseEvent release(QEvent::MouseButtonRelease, at,
+                                    target ? target->mapToGlobal(at) : at, Qt::LeftButton,
+                                    Qt::NoButton, Qt::NoModifier);
+                if (target) {
+                    QApplication::sendEvent(target, &press);
+                    QApplication::sendEvent(target, &release);
+                }
+                drop->acceptProposedAction();
+                FPasteHandler(data);
                 return true;
             }
         }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class QMimeData;
 class QPrinter;
 class TzqNotePage;
 
@@ -48,9 +49,10 @@ public:
     int LoadSerial() const { return FLoadSerial; }
     // Types text at the caret, replacing the selection.
     void InsertText(const QString& text);
-    // Every paste of the view (keys, the middle button, the paste command) goes to the handler
-    // when one is set, with the clipboard it takes from; the engine's own paste never runs.
-    using TPasteHandler = std::function<void(QClipboard::Mode mode)>;
+    // Every paste of the view (keys, the middle button, the paste command, a drop from another
+    // program) goes to the handler when one is set, with what is pasted; the engine's own paste
+    // never runs.
+    using TPasteHandler = std::function<void(const QMimeData* data)>;
     void SetPasteHandler(TPasteHandler handler) { FPasteHandler = std::move(handler); }
 
     // Replaces the Korean input dialogs (tests script the answers).

@@ -29,6 +29,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -606,4 +607,27 @@ TEST_F(EditingTest, APastedScreenshotBecomesAPictureOfTheNote)
         text.contains(u"<a href=\"__메모\\capture01.png\"><img alt=\"__메모\\capture01.png\" "
                       u"src=\"__메모\\capture01.png\" border=\"0\"></a>"_s))
         << text.toStdString();
+}
+
+TEST_F(EditingTest, HtmlDroppedFromAnotherProgramIsPastedWhereItFalls)
+{
+    auto w = OpenOnNote();
+    w->activateWindow();
+    ASSERT_TRUE(EnterMode(*w, 1));
+    QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    QMimeData mime;
+    mime.setHtml(u"<b id=\"dropped\">dropped</b>"_s);
+    const QPoint at(5, 5);
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(input, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(input, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return page->RunScript(u"!!document.getElementById('dropped')"_s)->toBool(); },
+        5000));
+    // Only once: the engine did not drop it as well.
+    EXPECT_EQ(page->RunScript(u"document.querySelectorAll('b').length"_s)->toInt(), 1);
 }
