@@ -147,6 +147,8 @@ int main(int argc, char** argv)
     }
     std::printf("\ngoal: under 2x the slowest single download (one at a time is about %dx)\n",
                 pictures);
-    std::printf("Qt opens at most 6 connections to one host, whatever the number allowed.\n");
+    std::printf(
+        "Each of the downloader's three network managers opens at most 6 connections to one "
+        "host, whatever the number allowed.\n");
     return 0;
 }

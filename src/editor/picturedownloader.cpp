@@ -89,11 +89,14 @@ TzqPictureDownloader::TzqPictureDownloader(QObject* parent)
 {
 }
 
-TzqPictureDownloader::TzqPictureDownloader(const TLimits& limits, QObject* parent)
-    : QObject(parent), FManager(new QNetworkAccessManager(this))
+TzqPictureDownloader::TzqPictureDownloader(const TLimits& limits, QObject* parent) : QObject(parent)
 {
     SetLimits(limits);
-    FManager->setProxyFactory(new TSystemProxyFactory);
+    for (int i = 0; i < 3; ++i) {
+        auto* manager = new QNetworkAccessManager(this);
+        manager->setProxyFactory(new TSystemProxyFactory);
+        FManagers.append(manager);
+    }
 }
 
 TzqPictureDownloader::~TzqPictureDownloader()
@@ -232,7 +235,7 @@ void TzqPictureDownloader::Request(TRun* run)
         request.setRawHeader("Referer",
                              run->Referer.toEncoded(QUrl::RemoveUserInfo | QUrl::RemoveFragment));
     run->HeadersSeen = false;
-    run->Reply = FManager->get(request);
+    run->Reply = FManagers.at(run->Index % FManagers.size())->get(request);
     run->Reply->setReadBufferSize(ReadBuffer);
     QNetworkReply* reply = run->Reply;
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, run] { OnMetaData(run); });

@@ -52,7 +52,7 @@ public:
     };
 
     struct TLimits {
-        int Parallel = 4;
+        int Parallel = 16;
         int DeadlineMs = 30000;
         qint64 SizeLimit = 50LL * 1024 * 1024;
         int MaxRedirects = 5;
@@ -110,7 +110,9 @@ private:
     void Discard(TRun* run);
     void Abandon();
 
-    QNetworkAccessManager* FManager;
+    // Each manager opens at most six connections to one host: a few of them let the
+    // pictures of one site come in together.
+    QList<QNetworkAccessManager*> FManagers;
     TLimits FLimits;
     TValidator FValidator;
     QList<TJob> FJobs;
