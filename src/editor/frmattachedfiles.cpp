@@ -403,7 +403,8 @@ void TfrmAttachedFiles::DeleteSelectedFiles()
 {
     if (lstFiles->selectedItems().isEmpty())
         return;
-    Q_EMIT DeleteStarting();
+    if (FSaveFirst && !FSaveFirst())
+        return;
     IzqAttachedFilesUi* ui = Ui();
     if (!ui->ConfirmDelete(u"선택한 파일을 삭제 하시겠습니까?"_s))
         return;

@@ -57,6 +57,10 @@ public:
     void InsertSelectedFiles(int align);
 
     // The preview shows a picture of the current item.
+    // Runs before files are deleted (the editor saves the note there); false stops the delete,
+    // so that the note read again afterwards cannot lose the user's edits.
+    void SetSaveFirst(std::function<bool()> save) { FSaveFirst = std::move(save); }
+
     bool PreviewIsImage() const { return FPreviewIsImage; }
     // Whether the file can be read as a picture, told from its contents.
     static bool IsPictureFile(const QString& path);
@@ -69,8 +73,6 @@ public:
 Q_SIGNALS:
     // references: "__name\file" per selected file, in list order; isPicture: per file.
     void InsertRequested(const QStringList& references, const QList<bool>& isPicture, int align);
-    // About to delete files: the note should be saved first.
-    void DeleteStarting();
     // Files were deleted; the note should be reloaded.
     void FilesChanged();
     void PanelHeightChanged(int height);
@@ -116,4 +118,5 @@ private:
     bool FDragging = false;
     int FDragStartY = 0;
     int FDragStartHeight = 0;
+    std::function<bool()> FSaveFirst;
 };

@@ -148,7 +148,7 @@ void TfrmDhtmlEditor::CreateFilesPanel()
                 }
             });
     // Deleting files saves the note first and reads it again after.
-    connect(pnlFiles, &TfrmAttachedFiles::DeleteStarting, this, [this] { SaveIfEditing(); });
+    pnlFiles->SetSaveFirst([this] { return SaveIfEditing(); });
     connect(pnlFiles, &TfrmAttachedFiles::FilesChanged, this, [this] { LoadCurrentNote(); });
 }
 

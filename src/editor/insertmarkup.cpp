@@ -1,5 +1,7 @@
 #include "editor/insertmarkup.h"
 
+#include "editor/safename.h"
+
 #include "app/zqinifile.h"
 #include "app/zqprjinfo.h"
 #include "editor/clipboardhtml.h"
@@ -141,58 +143,6 @@ bool IsSoundSuffix(const QString& ext)
 constexpr qsizetype MaxBaseBytes = 200;
 constexpr qsizetype MaxSuffixChars = 32;
 
-bool IsDroppedNameChar(QChar c)
-{
-    switch (c.unicode()) {
-    case u'\\':
-    case u'/':
-    case u':':
-    case u'*':
-    case u'?':
-    case u'"':
-    case u'<':
-    case u'>':
-    case u'|':
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool WrittenByCp949(QStringView ch)
-{
-    if (ch.size() == 1 && ch[0].unicode() < 0x80)
-        return true;
-    if (ch.size() == 1 && (ch[0].unicode() == 0xFFFD || ch[0].isSurrogate()))
-        return false;
-    bool lossless = false;
-    cp949::FromUnicode(ch, &lossless);
-    return lossless;
-}
-
-// Drops the reserved characters; "#", "%", control characters and characters CP949 lacks
-// become "_".
-QString CleanNamePart(QStringView text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        qsizetype len = 1;
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            len = 2;
-        const QStringView ch = text.sliced(i, len);
-        i += len - 1;
-        if (len == 1 && IsDroppedNameChar(c))
-            continue;
-        if (len == 1 && (c.unicode() < 0x20 || c.unicode() == 0x7F || c == u'#' || c == u'%'))
-            out += u'_';
-        else
-            out += WrittenByCp949(ch) ? ch.toString() : u"_"_s;
-    }
-    return out;
-}
-
 // Each `marker` goes with the two characters after it ("%20", "[1]"), as many times as it
 // occurs.
 void DeleteWithNextTwo(QString& text, QChar marker)
@@ -200,23 +150,6 @@ void DeleteWithNextTwo(QString& text, QChar marker)
     qsizetype at = 0;
     while ((at = text.indexOf(marker, at)) >= 0)
         text.remove(at, 3);
-}
-
-QString CutToUtf8Bytes(const QString& text, qsizetype maxBytes)
-{
-    qsizetype bytes = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        const qsizetype n = u < 0x80 ? 1 : u < 0x800 ? 2 : QChar::isSurrogate(u) ? 2 : 3;
-        if (bytes + n > maxBytes) {
-            // Never half a surrogate pair.
-            if (i > 0 && text[i - 1].isHighSurrogate())
-                --i;
-            return text.first(i);
-        }
-        bytes += n;
-    }
-    return text;
 }
 
 struct TNameParts {
@@ -234,7 +167,7 @@ TNameParts SafeNameParts(const QString& wantedName)
 
     for (const QChar marker : {u'%', u'[', u']'})
         DeleteWithNextTwo(base, marker);
-    base = CleanNamePart(base);
+    base = SafeNamePart(base);
     // No hidden names and no "..": leading dots become "_". Trailing dots and blanks go, as a
     // shared folder on Windows would drop them.
     for (qsizetype i = 0; i < base.size() && base[i] == u'.'; ++i)
@@ -245,7 +178,7 @@ TNameParts SafeNameParts(const QString& wantedName)
     if (base.isEmpty())
         base = u"zqzq"_s;
 
-    suffix = CleanNamePart(suffix);
+    suffix = SafeNamePart(suffix);
     while (!suffix.isEmpty() && (suffix.back() == u'.' || suffix.back() == u' '))
         suffix.chop(1);
     if (suffix.size() > MaxSuffixChars)

@@ -340,6 +340,14 @@ TEST_F(AttachedFiles, DeletesToTheTrashAfterOkAndReportsWhatCouldNotGo)
     QSignalSpy changed(&Panel, &TfrmAttachedFiles::FilesChanged);
 
     Select({u"a.txt"_s, u"c.txt"_s});
+    // The note could not be saved first: nothing is asked, nothing goes.
+    Panel.SetSaveFirst([] { return false; });
+    Panel.DeleteSelectedFiles();
+    EXPECT_TRUE(Ui.Questions.isEmpty());
+    EXPECT_EQ(Items().size(), 4);
+    EXPECT_EQ(changed.count(), 0);
+    Panel.SetSaveFirst([] { return true; });
+
     Ui.DeleteAnswer = false;
     Panel.DeleteSelectedFiles();
     EXPECT_EQ(Ui.Questions, QStringList{u"선택한 파일을 삭제 하시겠습니까?"_s});
