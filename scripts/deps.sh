@@ -7,6 +7,9 @@ packages=(
     qt6-translations-l10n qt6-qpa-plugins libgl-dev zlib1g-dev libgtest-dev libgmock-dev
     libicu-dev
     fonts-nanum xvfb xauth qt6-multimedia-dev
+    xdg-utils
+    # independent readers of the archives the tests write
+    python3 unzip p7zip-full
 )
 missing=()
 for p in "${packages[@]}"; do
