@@ -18,6 +18,7 @@ struct TzqCommandState {
     bool Reload = false; // the tool-bar button; the action itself is always enabled
     bool BrowseItem = false;
     bool EditItems = false; // edit and source items
+    bool Send = false;      // zip, web archive and mail of the page shown
 };
 
 inline TzqCommandState ComputeCommandState(const TzqCommandInput& in)
@@ -31,5 +32,6 @@ inline TzqCommandState ComputeCommandState(const TzqCommandInput& in)
     s.Reload = in.TreeMode;
     s.BrowseItem = in.TreeMode;
     s.EditItems = in.TreeMode && !in.LockedByOther;
+    s.Send = in.TreeMode && in.ViewMode != 2;
     return s;
 }

@@ -9,6 +9,7 @@
 #include "mainwin/placement.h"
 #include "mainwin/travlist.h"
 #include "mainwin/zqhistorymenus.h"
+#include "mainwin/zqmessageboxquestions.h"
 #include "platform/filemanager.h"
 #include "platform/fileopdialogs.h"
 #include "platform/guiutil.h"
@@ -20,6 +21,8 @@
 #include "store/zqtreecommands.h"
 #include "store/zqtreemenu.h"
 #include "store/zqtreeview.h"
+#include "tools/exporttarget.h"
+#include "tools/frmmakezipfile.h"
 #include "tools/frmmsgbox.h"
 #include "tools/frmnotepad.h"
 
@@ -27,6 +30,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,7 +54,10 @@ namespace {
 
 // Commands whose work comes with later parts of the program: shown, never enabled.
 const QStringList LaterCommands = {
-    u"actNoteToMail"_s, u"actSaveMht"_s, u"actMakeZip"_s, u"actToolConfig"_s, u"tbiGotoHome"_s,
+    u"actNoteToMail"_s,
+    u"actSaveMht"_s,
+    u"actToolConfig"_s,
+    u"tbiGotoHome"_s,
 };
 
 // The zoom steps of the browser engine.
@@ -119,6 +126,7 @@ public:
     void ShowInFileManager(const QString& path) override { ::ShowInFileManager(path); }
     QString MyName() const override { return W->MyName(); }
     QString TemplateDir() const override { return PrjInfo->TemplateDir(); }
+    void MakeZipOf(const QString& page) override { W->MakeZipOf(page); }
 
 private:
     TfrmMainQL* W;
@@ -179,6 +187,8 @@ void TfrmMainQL::FormCreate()
     });
     FHistory = std::make_unique<TTravList>([this] { return FTree->RootDir(); });
     FFileOpUi = std::make_unique<TzqFileOpDialogs>(this);
+    FOwnExportUi = std::make_unique<TzqMessageBoxQuestions>(this);
+    FExportUi = FOwnExportUi.get();
     FCommandHost = std::make_unique<TCommandHost>(this);
     splMenuAndTree = new QSplitter(Qt::Horizontal, this);
     splMenuAndTree->setObjectName(u"splMenuAndTree"_s);
@@ -305,7 +315,8 @@ void TfrmMainQL::CreateActions()
     connect(forward, &QAction::triggered, this, [this] { GoHistory(1); });
     NewAction(u"actNoteToMail"_s, u"메일로 전송(&M)"_s, u"mail"_s);
     NewAction(u"actSaveMht"_s, u"mht 파일로 저장"_s, u"save-mht"_s);
-    NewAction(u"actMakeZip"_s, u"zip 파일 만들기"_s, u"make-zip"_s);
+    QAction* makeZip = NewAction(u"actMakeZip"_s, u"zip 파일 만들기"_s, u"make-zip"_s);
+    connect(makeZip, &QAction::triggered, this, [this] { MakeZipOf(CurrentPage()); });
     QAction* another =
         NewAction(u"tbiExecAnother"_s, u"zqQuillet  또 하나 실행"_s, {}, {}, Qt::Key_F9);
     connect(another, &QAction::triggered, this, &TfrmMainQL::tbiExecAnotherClick);
@@ -576,6 +587,7 @@ void TfrmMainQL::UpdateActions()
     for (const QString& name : {u"actZoomIn"_s, u"actZoomOut"_s, u"actZoomReset"_s})
         Action(name)->setEnabled(s.Zoom);
     Action(u"actReload"_s)->setEnabled(s.Reload);
+    Action(u"actMakeZip"_s)->setEnabled(s.Send);
     tbiBrowse->setEnabled(s.BrowseItem);
     tbiEdit->setEnabled(s.EditItems);
     tbiSource->setEnabled(s.EditItems);
@@ -853,6 +865,26 @@ void TfrmMainQL::SaveTreeState()
 void TfrmMainQL::RestoreTreeState()
 {
     FMenuAndTree->RestoreTreeState();
+}
+
+void TfrmMainQL::SetExportUi(IzqExportUi* ui)
+{
+    FExportUi = ui ? ui : FOwnExportUi.get();
+}
+
+void TfrmMainQL::MakeZipOf(const QString& page)
+{
+    if (page.isEmpty() || !SaveIfEditing())
+        return;
+    const std::optional<QString> target = ChooseExportTarget(
+        *FExportUi, Action(u"actMakeZip"_s)->text(), page, u".zip"_s, FExportDir);
+    if (!target)
+        return;
+    FExportDir = QFileInfo(*target).absolutePath();
+    TfrmMakeZipFile dialog(this);
+    dialog.SetSource(page, *target);
+    if (!dialog.Run() && !dialog.ErrorText().isEmpty())
+        FExportUi->ShowError(dialog.ErrorText());
 }
 
 void TfrmMainQL::ShowError(const QString& text)

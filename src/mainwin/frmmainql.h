@@ -20,7 +20,9 @@ class QToolBar;
 class QToolButton;
 class TTravList;
 class TfrmNotePad;
+class IzqExportUi;
 class TzqFileOpDialogs;
+class TzqMessageBoxQuestions;
 class TzqHistoryMenus;
 class TzqTreeCommands;
 class TzqTreeMenu;
@@ -62,6 +64,12 @@ public:
     void tbiExecAnotherClick();
     // Re-reads which commands are enabled.
     void UpdateActions();
+
+    // The exports of a page (a note, or a folder's page for the whole folder): the note being
+    // edited is saved first, and nothing happens when that fails.
+    void MakeZipOf(const QString& page);
+    // The save-file dialog and the errors of the exports; null restores the platform's own.
+    void SetExportUi(IzqExportUi* ui);
     QAction* Action(const QString& objectName) const;
 
     // IzqTreeHost
@@ -171,6 +179,10 @@ private:
     TzqHistoryMenus* FHistoryMenus = nullptr;
     std::unique_ptr<TzqFileOpDialogs> FFileOpUi;
     std::unique_ptr<TCommandHost> FCommandHost;
+    std::unique_ptr<TzqMessageBoxQuestions> FOwnExportUi;
+    IzqExportUi* FExportUi = nullptr;
+    // Where the last export went; the next one starts there.
+    QString FExportDir;
     TzqTreeCommands* FCommands = nullptr;
     TzqTreeMenu* popTree = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "app/zqprjinfo.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 bool TzqMessageBoxQuestions::Confirm(const QString& text)
@@ -15,4 +16,12 @@ bool TzqMessageBoxQuestions::Confirm(const QString& text)
 void TzqMessageBoxQuestions::ShowError(const QString& text)
 {
     QMessageBox::critical(FOwner, TzqPrjInfo::TitleText(), text);
+}
+
+QString TzqMessageBoxQuestions::AskSaveFileName(const QString& caption, const QString& suggested,
+                                                const QString& filter)
+{
+    // The dialog asks before it replaces a file of the name as typed.
+    return QFileDialog::getSaveFileName(FOwner, caption, suggested, filter, nullptr,
+                                        QFileDialog::DontUseCustomDirectoryIcons);
 }

@@ -82,4 +82,11 @@ public:
     virtual QString MyName() const = 0;
     // The folder of the page templates.
     virtual QString TemplateDir() const = 0;
+
+    // ---- Tools
+    // The zip and web archive exports of a page file (a note, or a folder's page for the whole
+    // folder) and the clean-up of a folder's file folders; each asks and reports itself.
+    virtual void MakeZipOf(const QString& page) {}
+    virtual void SaveMhtOf(const QString& page) {}
+    virtual void CleanFolder(const QString& folder) {}
 };

@@ -597,6 +597,36 @@ void TzqTreeCommands::OpenInFileManager()
                                                  : model->NodePath(node));
 }
 
+// ---- Tools --------------------------------------------------------------------------------------
+
+void TzqTreeCommands::MakeZipAtContext()
+{
+    const QModelIndex node = FTree->ContextNode();
+    if (node.isValid())
+        FHost->MakeZipOf(FTree->Model()->NodePageFile(node));
+}
+
+void TzqTreeCommands::SaveMhtAtContext()
+{
+    const QModelIndex node = FTree->ContextNode();
+    if (node.isValid())
+        FHost->SaveMhtOf(FTree->Model()->NodePageFile(node));
+}
+
+void TzqTreeCommands::CleanUpAtContext()
+{
+    const QModelIndex node = FTree->ContextNode();
+    if (!node.isValid())
+        return;
+    TzqTreeModel* model = FTree->Model();
+    if (model->IsFolder(node))
+        FHost->CleanFolder(model->NodePath(node));
+    else if (node.parent().isValid())
+        FHost->CleanFolder(model->NodePath(node.parent()));
+    else
+        FHost->CleanFolder(model->RootDir());
+}
+
 void TzqTreeCommands::RefreshTree()
 {
     FTree->RefreshTree();

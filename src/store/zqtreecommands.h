@@ -49,6 +49,12 @@ public:
     // A file manager showing the context node selected.
     void OpenInFileManager();
     void RefreshTree();
+    // The context node's page (a note, or a folder's page) as a zip or a web archive.
+    void MakeZipAtContext();
+    void SaveMhtAtContext();
+    // The clean-up of the folder of the context node: the node itself when it is a folder,
+    // otherwise the folder holding the note (the data directory for a top-level note).
+    void CleanUpAtContext();
     // The context node moved to the top level.
     void MoveToRoot();
 

@@ -40,12 +40,12 @@ TzqTreeMenu::TzqTreeMenu(TzqTreeCommands* commands, QWidget* parent)
         item("tbiBrowser", u"브라우저로 열기"_s, [commands] { commands->OpenInBrowser(); });
     tbiExplorer =
         item("tbiExplorer", u"탐색기로 열기"_s, [commands] { commands->OpenInFileManager(); });
-    // Exports and the clean-up come with their own windows later.
-    tbiSaveNoteToMht = item("tbiSaveNoteToMht", u"mht 파일로 저장"_s, [] {});
-    tbiMakeZipfile = item("tbiMakeZipfile", u"zip 파일 만들기"_s, [] {});
-    tbiGarbage = item("tbiGarbage", u"불필요 파일 삭제"_s, [] {});
-    for (QAction* later : {tbiSaveNoteToMht, tbiMakeZipfile, tbiGarbage})
-        later->setEnabled(false);
+    tbiSaveNoteToMht = item("tbiSaveNoteToMht", u"mht 파일로 저장"_s,
+                            [commands] { commands->SaveMhtAtContext(); });
+    tbiMakeZipfile =
+        item("tbiMakeZipfile", u"zip 파일 만들기"_s, [commands] { commands->MakeZipAtContext(); });
+    tbiGarbage =
+        item("tbiGarbage", u"불필요 파일 삭제"_s, [commands] { commands->CleanUpAtContext(); });
     addSeparator();
     tbiRefresh = item("tbiRefresh", u"트리 갱신"_s, [commands] { commands->RefreshTree(); });
     tbiToRoot = item("tbiToRoot", u"루트로 이동"_s, [commands] { commands->MoveToRoot(); });

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -59,8 +60,8 @@ public:
     void Commit();
     // Discards the archive being written; the target stays as it was.
     void Cancel();
-    // Asks the run to stop at the next chunk; safe to call from the progress callback or from
-    // an event handled while it runs.
+    // Asks the run to stop at the next chunk; safe to call from the progress callback, from an
+    // event handled while it runs, or from another thread.
     void RequestCancel() { FCancelRequested = true; }
     bool Cancelled() const { return FCancelled; }
 
@@ -85,6 +86,6 @@ private:
     TProgress FProgress;
     int FLevel = 9;
     bool FStoreFolders = true;
-    bool FCancelRequested = false;
+    std::atomic<bool> FCancelRequested = false;
     bool FCancelled = false;
 };
