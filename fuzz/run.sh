@@ -8,10 +8,10 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${2:-$ROOT/../build-fuzz}
 
 CC=clang-14 CXX=clang++-14 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DQUILLET_FUZZ=ON >/dev/null
-ninja -C "$BUILD" -j2 fuzz_ini fuzz_pagepath
+ninja -C "$BUILD" -j2 fuzz_ini fuzz_pagepath fuzz_ziparchive
 
 mkdir -p "$BUILD/artifacts"
-for target in fuzz_ini fuzz_pagepath; do
+for target in fuzz_ini fuzz_pagepath fuzz_ziparchive; do
     mkdir -p "$BUILD/corpus/$target"
     echo "== $target, $SECONDS_EACH s"
     "$BUILD/fuzz/$target" "$BUILD/corpus/$target" "$ROOT/fuzz/corpus/$target" \

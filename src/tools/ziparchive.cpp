@@ -181,6 +181,13 @@ QString TZipArchive::NormalizeEntryName(const QString& name)
 {
     QString s = name;
     s.replace(u'\\', u'/');
+    // Half a surrogate pair has no code in either encoding; it would be stored as "?".
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
+            ++i;
+        else if (s[i].isSurrogate())
+            s[i] = QChar::ReplacementCharacter;
+    }
     // A drive prefix ("C:/") and a server with its share ("//server/share/") go.
     if (s.size() >= 2 && s[1] == u':' && s[0].isLetter())
         s.remove(0, 2);

@@ -69,7 +69,7 @@ public:
 
     // The entry name as stored: "\" becomes "/", drive letters, server prefixes and leading
     // separators go, "." components are dropped. Raises EzqError for a ".." component or a
-    // name that ends up empty.
+    // name that ends up empty. Half a surrogate pair becomes U+FFFD.
     static QString NormalizeEntryName(const QString& name);
     // MS-DOS date (high word) and time (low word) of a local time, clamped to 1980..2107.
     static quint32 DosDateTime(const QDateTime& time);
