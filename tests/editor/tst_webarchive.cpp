@@ -1,0 +1,183 @@
+// Web archives of notes with the real browser engine, offscreen, read back by Python's own MIME
+// parser: the note's text and pictures in the archive, no local folders in its addresses, the
+// note and its files untouched, the target replaced only by a complete archive, and the mail
+// hand-over through a stand-in xdg-email.
+#include "editor/notecontent.h"
+#include "editor/zqwebarchive.h"
+#include "platform/cp949.h"
+#include "testutil.h"
+#include "tools/mailnote.h"
+
+#include <gtest/gtest.h>
+
+#include "localhttpserver.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDirIterator>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+using testutil::ReadFile;
+using testutil::WriteFile;
+
+namespace {
+
+const QString Hangul = u"한글 똠방각하 ■ 돋움 뷁"_s;
+
+QByteArray Picture(const char* format, QColor colour)
+{
+    QImage image(24, 16, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// Every file and folder below `dir`, by relative name, with its bytes.
+QMap<QString, QByteArray> Snapshot(const QString& dir)
+{
+    QMap<QString, QByteArray> all;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString name = QDir(dir).relativeFilePath(path);
+        all.insert(name, it.fileInfo().isDir() ? QByteArray("<dir>") : ReadFile(path));
+    }
+    return all;
+}
+
+// The archive as Python's email package reads it (readmhtml.py).
+QJsonObject ReadArchive(const QString& path)
+{
+    QProcess python;
+    python.start(u"python3"_s, {QString::fromUtf8(MHTML_READER), path});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
+        ADD_FAILURE() << "the reader failed: " << python.readAllStandardError().toStdString();
+        return {};
+    }
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
+
+QJsonObject PartByType(const QJsonObject& archive, const QString& type)
+{
+    for (const QJsonValue& part : archive[u"parts"_s].toArray()) {
+        if (part[u"type"_s].toString() == type)
+            return part.toObject();
+    }
+    return {};
+}
+
+QByteArray PartBytes(const QJsonObject& part)
+{
+    return QByteArray::fromBase64(part[u"bytes"_s].toString().toLatin1());
+}
+
+class WebArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QDir(Root.path()).mkpath(u"data/Travel"_s);
+        QDir(Root.path()).mkpath(u"out"_s);
+        NoteScope().SetPlaces({Data(), Temp()}, {});
+    }
+    void TearDown() override { NoteScope().SetPlaces({}, {}); }
+
+    QString Data() const { return Root.filePath(u"data"_s); }
+    QString Temp() const { return Root.filePath(u"temp"_s); }
+    QString Out(const QString& name) const { return Root.filePath(u"out/"_s + name); }
+
+    // A CP949 note in the Travel folder with two pictures in its file folder, one of them with
+    // blanks and brackets in its name.
+    QString WriteTripNote()
+    {
+        const QString note = Data() + u"/Travel/Trip plan.htm"_s;
+        WriteFile(note, cp949::FromUnicode(QString(
+                            u"<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
+                            u"charset=euc-kr\"><TITLE>여행</TITLE></HEAD>\r\n<BODY><P>"_s +
+                            Hangul +
+                            u"</P>\r\n<IMG src=\"__Trip_plan\\my pic [1].png\">\r\n"
+                            u"<IMG src=\"__Trip_plan\\사진 2.jpg\"></BODY></HTML>\r\n"_s)));
+        WriteFile(Data() + u"/Travel/__Trip_plan/my pic [1].png"_s, Png);
+        WriteFile(Data() + u"/Travel/__Trip_plan/사진 2.jpg"_s, Jpeg);
+        return note;
+    }
+
+    QTemporaryDir Root;
+    const QByteArray Png = Picture("PNG", Qt::red);
+    const QByteArray Jpeg = Picture("JPEG", Qt::blue);
+};
+
+} // namespace
+
+TEST_F(WebArchiveTest, ArchiveHoldsTheTextAndPicturesUnderNeutralAddresses)
+{
+    const QString note = WriteTripNote();
+    const QMap<QString, QByteArray> before = Snapshot(Data());
+    const QString target = Out(u"Trip plan.mht"_s);
+
+    TzqWebArchive archive(Temp(), nullptr);
+    ASSERT_EQ(archive.Build(note, target), TzqWebArchive::TResult::Done)
+        << archive.ErrorText().toStdString();
+    if (qEnvironmentVariableIsSet("ZQ_KEEP_ARCHIVE"))
+        QFile::copy(target, qEnvironmentVariable("ZQ_KEEP_ARCHIVE"));
+
+    const QJsonObject read = ReadArchive(target);
+    EXPECT_TRUE(read[u"multipart"_s].toBool());
+    EXPECT_EQ(read[u"type"_s].toString(), u"multipart/related"_s);
+    EXPECT_TRUE(read[u"defects"_s].toArray().isEmpty())
+        << QJsonDocument(read[u"defects"_s].toArray()).toJson().toStdString();
+
+    const QJsonObject html = PartByType(read, u"text/html"_s);
+    EXPECT_TRUE(html[u"text"_s].toString().contains(Hangul));
+
+    // Every picture, byte for byte.
+    QList<QByteArray> pictures;
+    for (const QJsonValue& part : read[u"parts"_s].toArray()) {
+        if (part[u"type"_s].toString().startsWith(u"image/"_s))
+            pictures.append(PartBytes(part.toObject()));
+    }
+    EXPECT_EQ(pictures.size(), 2);
+    EXPECT_TRUE(pictures.contains(Png));
+    EXPECT_TRUE(pictures.contains(Jpeg));
+
+    // The note's address is neutral, and the note's references still lead to its pictures.
+    EXPECT_EQ(html[u"location"_s].toString(), u"http://zqquillet.invalid/Trip%20plan.htm"_s);
+    const QJsonArray refs = read[u"refs"_s].toArray();
+    EXPECT_EQ(refs.size(), 2);
+    for (const QJsonValue& ref : refs)
+        EXPECT_TRUE(ref[u"found"_s].toBool()) << ref[u"resolved"_s].toString().toStdString();
+
+    // No header names the user's folders.
+    QStringList headers;
+    for (const QJsonValue& h : read[u"top"_s].toArray())
+        headers.append(h[1].toString());
+    for (const QJsonValue& part : read[u"parts"_s].toArray()) {
+        for (const QJsonValue& h : part[u"headers"_s].toArray())
+            headers.append(h[1].toString());
+    }
+    for (const QString& value : headers) {
+        EXPECT_FALSE(value.contains(Root.path())) << value.toStdString();
+        EXPECT_FALSE(value.contains(u"zqnote"_s)) << value.toStdString();
+    }
+
+    // The note and its files as they were; nothing left in the temporary folder or beside
+    // the target.
+    EXPECT_EQ(Snapshot(Data()), before);
+    EXPECT_TRUE(Snapshot(Temp()).isEmpty()) << Snapshot(Temp()).keys().join(u' ').toStdString();
+    EXPECT_EQ(QDir(Root.filePath(u"out"_s)).entryList(QDir::Files | QDir::Hidden),
+              QStringList{u"Trip plan.mht"_s});
+}
