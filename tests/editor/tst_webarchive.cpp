@@ -10,11 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include "fakexdgemail.h"
 #include "localhttpserver.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,9 +24,14 @@
 #include <QMap>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -161,7 +168,9 @@ TEST_F(WebArchiveTest, ArchiveHoldsTheTextAndPicturesUnderNeutralAddresses)
     for (const QJsonValue& ref : refs)
         EXPECT_TRUE(ref[u"found"_s].toBool()) << ref[u"resolved"_s].toString().toStdString();
 
-    // No header names the user's folders.
+    // Neither a header nor the HTML names the user's folders.
+    EXPECT_FALSE(html[u"text"_s].toString().contains(Root.path()));
+    EXPECT_FALSE(html[u"text"_s].toString().contains(u"zqnote"_s));
     QStringList headers;
     for (const QJsonValue& h : read[u"top"_s].toArray())
         headers.append(h[1].toString());
@@ -180,4 +189,142 @@ TEST_F(WebArchiveTest, ArchiveHoldsTheTextAndPicturesUnderNeutralAddresses)
     EXPECT_TRUE(Snapshot(Temp()).isEmpty()) << Snapshot(Temp()).keys().join(u' ').toStdString();
     EXPECT_EQ(QDir(Root.filePath(u"out"_s)).entryList(QDir::Files | QDir::Hidden),
               QStringList{u"Trip plan.mht"_s});
+
+    // A browser engine opening the archive shows both pictures from it.
+    QWebEngineProfile profile;
+    QWebEnginePage reader(&profile);
+    QSignalSpy loaded(&reader, &QWebEnginePage::loadFinished);
+    reader.load(QUrl::fromLocalFile(target));
+    ASSERT_TRUE(loaded.wait(20000));
+    QVariant widths;
+    bool answered = false;
+    reader.runJavaScript(
+        u"Array.from(document.images).map(function (i) { return i.naturalWidth; }).join(',')"_s,
+        QWebEngineScript::ApplicationWorld, [&](const QVariant& v) {
+            widths = v;
+            answered = true;
+        });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered; }, 10000));
+    EXPECT_EQ(widths.toString(), u"24,24"_s);
+}
+
+TEST_F(WebArchiveTest, FailuresAndCancelLeaveTheTargetAsItWasAndNothingBehind)
+{
+    const QString note = WriteTripNote();
+    const QString target = Out(u"Trip.mht"_s);
+    WriteFile(target, "an older archive");
+    const QMap<QString, QByteArray> before = Snapshot(Data());
+    auto nothingLeft = [&] {
+        EXPECT_EQ(ReadFile(target), QByteArray("an older archive"));
+        EXPECT_EQ(QDir(Root.filePath(u"out"_s)).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{u"Trip.mht"_s});
+        EXPECT_TRUE(Snapshot(Temp()).isEmpty()) << Snapshot(Temp()).keys().join(u' ').toStdString();
+        EXPECT_EQ(Snapshot(Data()), before);
+    };
+
+    TzqWebArchive archive(Temp(), nullptr);
+    EXPECT_EQ(archive.Build(Data() + u"/Travel/Gone.htm"_s, target),
+              TzqWebArchive::TResult::Failed);
+    EXPECT_TRUE(archive.ErrorText().startsWith(u"노트 파일이 없습니다:"_s));
+    nothingLeft();
+
+    // The note scheme serves nothing outside the open stores.
+    const QString stray = Root.filePath(u"elsewhere/Stray.htm"_s);
+    WriteFile(stray, "<p>x</p>");
+    EXPECT_EQ(archive.Build(stray, target), TzqWebArchive::TResult::Failed);
+    EXPECT_TRUE(archive.ErrorText().startsWith(u"열린 자료 폴더 밖의 노트는"_s));
+    nothingLeft();
+
+    // A folder that does not exist cannot take the archive.
+    EXPECT_EQ(archive.Build(note, Root.filePath(u"missing/Trip.mht"_s)),
+              TzqWebArchive::TResult::Failed);
+    EXPECT_TRUE(archive.ErrorText().startsWith(u"웹 보관 파일을 저장하지 못했습니다:"_s))
+        << archive.ErrorText().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Root.filePath(u"missing"_s)));
+    nothingLeft();
+
+    // A picture on a server that does not answer keeps the note loading.
+    TLocalHttpServer server;
+    server.Answer("/slow.png", {200, "Content-Type: image/png\r\n", Png, 60000});
+    const QString slow = Data() + u"/Travel/Slow.htm"_s;
+    WriteFile(slow,
+              QByteArray("<p>slow</p><img src=\"" + server.Url("/slow.png").toEncoded() + "\">"));
+    const QMap<QString, QByteArray> withSlow = Snapshot(Data());
+
+    archive.SetTimeout(1500);
+    EXPECT_EQ(archive.Build(slow, target), TzqWebArchive::TResult::Failed);
+    EXPECT_EQ(archive.ErrorText(), u"웹 보관 파일을 만드는 데 시간이 너무 걸려 그만두었습니다."_s);
+    EXPECT_EQ(server.Requests(), 1);
+    EXPECT_EQ(ReadFile(target), QByteArray("an older archive"));
+    EXPECT_TRUE(Snapshot(Temp()).isEmpty());
+
+    // The progress window appears after a moment; its cancel button ends the run.
+    archive.SetTimeout(60000);
+    archive.SetProgressDelay(100);
+    bool sawProgress = false;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, &cancel, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<QProgressDialog*>(w);
+            if (!progress ||
+                progress->objectName() != QLatin1StringView(TzqWebArchive::ProgressName) ||
+                !progress->isVisible())
+                continue;
+            sawProgress = true;
+            EXPECT_EQ(progress->labelText(), u"웹 보관 파일(mht)을 만드는 중입니다..."_s);
+            QPushButton* button = progress->findChild<QPushButton*>();
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->text(), u"취소(&C)"_s);
+            button->click();
+        }
+    });
+    cancel.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(archive.Build(slow, target), TzqWebArchive::TResult::Cancelled);
+    cancel.stop();
+    EXPECT_TRUE(sawProgress);
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_TRUE(archive.ErrorText().isEmpty());
+    EXPECT_EQ(ReadFile(target), QByteArray("an older archive"));
+    EXPECT_TRUE(Snapshot(Temp()).isEmpty());
+    EXPECT_EQ(Snapshot(Data()), withSlow);
+
+    // The entry point tells a failure from a cancel by its text.
+    QString error;
+    EXPECT_FALSE(SaveWebArchive(Data() + u"/Travel/Gone.htm"_s, target, nullptr, &error, Temp()));
+    EXPECT_TRUE(error.startsWith(u"노트 파일이 없습니다:"_s));
+    EXPECT_TRUE(SaveWebArchive(note, target, nullptr, &error, Temp()));
+    EXPECT_TRUE(error.isEmpty());
+    EXPECT_TRUE(ReadFile(target).startsWith("From: <Saved by Blink>"));
+}
+
+TEST_F(WebArchiveTest, MailNoteHandsTheArchiveOfAFolderNoteToTheMailProgram)
+{
+    // The folder note of Travel, without a file folder, is mailed as "Travel".
+    const QString folderNote = Data() + u"/Travel/___zq_quillet__folder.htm"_s;
+    WriteFile(folderNote,
+              cp949::FromUnicode(QString(u"<html><body><p>"_s + Hangul + u"</p></body></html>"_s)));
+    const QMap<QString, QByteArray> before = Snapshot(Data());
+
+    TFakeXdgEmail mail;
+    MailNote(folderNote, nullptr, Temp());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return mail.Arguments().size() == 7; }, 20000));
+    const QString archive = Temp() + u"/mail/Travel.mht"_s;
+    EXPECT_EQ(mail.Arguments(),
+              (QStringList{u"--utf8"_s, u"--subject"_s, u"zqQuillet-Travel"_s, u"--body"_s,
+                           u"저의 자료입니다."_s, u"--attach"_s, archive}));
+    // The mail program may read the archive later; it stays.
+    QTest::qWait(200);
+    const QJsonObject read = ReadArchive(archive);
+    EXPECT_TRUE(PartByType(read, u"text/html"_s)[u"text"_s].toString().contains(Hangul));
+    EXPECT_EQ(read[u"parts"_s].toArray().size(), 1);
+    EXPECT_EQ(Snapshot(Temp()).keys(), (QStringList{u"mail"_s, u"mail/Travel.mht"_s}));
+    EXPECT_EQ(Snapshot(Data()), before);
+
+    // An empty path does nothing.
+    QFile::remove(mail.Record());
+    MailNote(QString(), nullptr, Temp());
+    QTest::qWait(300);
+    EXPECT_FALSE(mail.Called());
 }
