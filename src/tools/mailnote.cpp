@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -119,13 +121,50 @@ bool MailWebArchive(const QString& archivePath, QObject* context, TMailDone done
     return true;
 }
 
+namespace {
+
+// The private folder of an archive run that never ended (the program was killed): the engine's
+// raw archive is the only thing the program writes there.
+int RemoveOldWorkFolders(const QDir& temp, const QDateTime& limit)
+{
+    static const QRegularExpression own(uR"(^zqmht-[A-Za-z0-9]{6}$)"_s);
+    int removed = 0;
+    const QFileInfoList folders =
+        temp.entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo& folder : folders) {
+        if (folder.isSymLink() || !own.match(folder.fileName()).hasMatch())
+            continue;
+        QDir work(folder.filePath());
+        const QFileInfoList entries = work.entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                         QDir::System | QDir::NoDotAndDotDot);
+        const bool onlyOwn = std::all_of(entries.begin(), entries.end(), [](const QFileInfo& e) {
+            return !e.isSymLink() && e.isFile() && e.fileName().startsWith(u"raw.mht"_s);
+        });
+        // Old when its files are (or, while empty, the folder itself).
+        const bool old = entries.isEmpty()
+                             ? folder.lastModified() < limit
+                             : std::all_of(entries.begin(), entries.end(), [&](const QFileInfo& e) {
+                                   return e.lastModified() < limit;
+                               });
+        if (!onlyOwn || !old)
+            continue;
+        for (const QFileInfo& entry : entries)
+            QFile::remove(entry.filePath());
+        if (temp.rmdir(folder.fileName()))
+            ++removed;
+    }
+    return removed;
+}
+
+} // namespace
+
 int RemoveOldMailArchives(const QString& tempDir, const QDateTime& now)
 {
+    const QDateTime limit = now.addDays(-1);
+    int removed = RemoveOldWorkFolders(QDir(tempDir), limit);
     const QDir dir(QDir(tempDir).filePath(MailFolderName));
     if (!dir.exists())
-        return 0;
-    const QDateTime limit = now.addDays(-1);
-    int removed = 0;
+        return removed;
     const QFileInfoList entries =
         dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {

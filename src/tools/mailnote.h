@@ -45,7 +45,9 @@ using TMailDone = std::function<void(const QString& error)>;
 bool MailWebArchive(const QString& archivePath, QObject* context, TMailDone done, QString* error);
 
 // Deletes the mail archives (and their unfinished temporary files) in the mail folder whose
-// last change is more than a day before `now`. Nothing else is touched: other files, folders
-// and links stay. Returns how many files were deleted.
+// last change is more than a day before `now`, and the private work folders of archive runs
+// that never ended ("zqmht-" + six characters, holding only the engine's raw archive) older
+// than that. Nothing else is touched: other files, folders and links stay. Returns how many
+// files and folders were deleted.
 int RemoveOldMailArchives(const QString& tempDir,
                           const QDateTime& now = QDateTime::currentDateTime());

@@ -117,7 +117,16 @@ TEST(MailNote, OnlyOldMailArchivesAreRemoved)
     make(temp.filePath(u"kept/Target.mht"_s), 2 * day);
     QFile::link(temp.filePath(u"kept/Target.mht"_s), mail + u"Link.mht"_s);
 
-    EXPECT_EQ(RemoveOldMailArchives(temp.path(), now), 2);
+    // Work folders of archive runs that never ended: only those holding the raw archive alone.
+    make(temp.filePath(u"zqmht-Ab12Cd/raw.mht"_s), 2 * day);
+    make(temp.filePath(u"zqmht-Xy34Zw/raw.mht"_s), 2 * day);
+    make(temp.filePath(u"zqmht-Xy34Zw/mine.txt"_s), 2 * day);
+    make(temp.filePath(u"zqmht-Fr56sh/raw.mht"_s), 60);
+
+    EXPECT_EQ(RemoveOldMailArchives(temp.path(), now), 3);
+    EXPECT_FALSE(QFileInfo::exists(temp.filePath(u"zqmht-Ab12Cd"_s)));
+    EXPECT_TRUE(QFile::exists(temp.filePath(u"zqmht-Xy34Zw/raw.mht"_s)));
+    EXPECT_TRUE(QFile::exists(temp.filePath(u"zqmht-Fr56sh/raw.mht"_s)));
     QStringList left = QDir(mail).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     left.sort();
     EXPECT_EQ(left, (QStringList{u"Fresh.mht"_s, u"Link.mht"_s, u"Old letter.txt"_s, u"Old.mhtml"_s,
