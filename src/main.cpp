@@ -11,6 +11,7 @@
 #include "platform/zqerror.h"
 #include "store/guistore.h"
 #include "store/notestore.h"
+#include "tools/mailnote.h"
 
 #include <QApplication>
 #include <QFile>
@@ -75,6 +76,10 @@ int main(int argc, char* argv[])
         SignalRunningInstance(recordDir);
     if (DecideStart(first, prjInfo.ReadFlag(TzqPrjInfo::idDex), arguments) == TStartDecision::End)
         return 0;
+
+    // Mail archives stay for the mail program after the hand-over; a day later they go.
+    if (first)
+        RemoveOldMailArchives(prjInfo.TempDir());
 
     int result = 0;
     try {

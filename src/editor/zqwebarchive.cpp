@@ -11,7 +11,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -222,15 +221,13 @@ bool SaveWebArchive(const QString& notePath, const QString& target, QWidget* par
     return result == TzqWebArchive::TResult::Done;
 }
 
-void MailNote(const QString& notePath, QWidget* parent, const QString& tempDir)
+void MailNote(const QString& notePath, QWidget* parent,
+              const std::function<void(const QString& error)>& report, const QString& tempDir)
 {
     if (notePath.isEmpty())
         return;
     const QString temp = ProgramTempDir(tempDir);
-    QPointer<QWidget> owner(parent);
-    auto show = [owner](const QString& text) {
-        QMessageBox::warning(owner.data(), u"zqQuillet"_s, text);
-    };
+    const auto show = report;
     if (MailArchiveDir(temp).isEmpty()) {
         show(u"임시 폴더를 만들 수 없습니다:\n%1"_s.arg(QDir::toNativeSeparators(temp)));
         return;

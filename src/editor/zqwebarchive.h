@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 // A single-file web archive (MHTML) of a note with its pictures, written by the browser
@@ -61,8 +63,10 @@ bool SaveWebArchive(const QString& notePath, const QString& target, QWidget* par
                     const QString& tempDir = QString());
 
 // The main window's "mail": writes the archive of the note into the mail folder of the
-// temporary folder (NoteDisplayName + ".mht") and hands it to the mail program through
-// xdg-email. Errors are shown in a message box over `parent`; an empty note path does nothing.
-// The note is never written, so the editor need not load it again. `tempDir` defaults to the
-// program's temporary folder.
-void MailNote(const QString& notePath, QWidget* parent, const QString& tempDir = QString());
+// temporary folder (ExportBaseName + ".mht") and hands it to the mail program through
+// xdg-email. Errors go to `report` (a failure of the mail program may come later, when it
+// ends); an empty note path does nothing. The note is never written, so the editor need not
+// load it again. `tempDir` defaults to the program's temporary folder.
+void MailNote(const QString& notePath, QWidget* parent,
+              const std::function<void(const QString& error)>& report,
+              const QString& tempDir = QString());

@@ -4,6 +4,7 @@
 #include "editor/notecontent.h"
 #include "editor/zqinsertitems.h"
 #include "editor/zqnoteeditor.h"
+#include "editor/zqwebarchive.h"
 #include "mainwin/caption.h"
 #include "mainwin/commandstate.h"
 #include "mainwin/placement.h"
@@ -54,8 +55,6 @@ namespace {
 
 // Commands whose work comes with later parts of the program: shown, never enabled.
 const QStringList LaterCommands = {
-    u"actNoteToMail"_s,
-    u"actSaveMht"_s,
     u"actToolConfig"_s,
     u"tbiGotoHome"_s,
 };
@@ -127,6 +126,8 @@ public:
     QString MyName() const override { return W->MyName(); }
     QString TemplateDir() const override { return PrjInfo->TemplateDir(); }
     void MakeZipOf(const QString& page) override { W->MakeZipOf(page); }
+    void SaveMhtOf(const QString& page) override { W->SaveMhtOf(page); }
+    void CleanFolder(const QString& folder) override { W->CleanFolder(folder); }
 
 private:
     TfrmMainQL* W;
@@ -313,8 +314,10 @@ void TfrmMainQL::CreateActions()
     QAction* forward =
         NewAction(u"actGoFrwr"_s, u"앞으로"_s, u"go-forward"_s, {}, QKeySequence(u"Alt+W"_s));
     connect(forward, &QAction::triggered, this, [this] { GoHistory(1); });
-    NewAction(u"actNoteToMail"_s, u"메일로 전송(&M)"_s, u"mail"_s);
-    NewAction(u"actSaveMht"_s, u"mht 파일로 저장"_s, u"save-mht"_s);
+    QAction* mail = NewAction(u"actNoteToMail"_s, u"메일로 전송(&M)"_s, u"mail"_s);
+    connect(mail, &QAction::triggered, this, &TfrmMainQL::MailCurrentNote);
+    QAction* saveMht = NewAction(u"actSaveMht"_s, u"mht 파일로 저장"_s, u"save-mht"_s);
+    connect(saveMht, &QAction::triggered, this, [this] { SaveMhtOf(CurrentPage()); });
     QAction* makeZip = NewAction(u"actMakeZip"_s, u"zip 파일 만들기"_s, u"make-zip"_s);
     connect(makeZip, &QAction::triggered, this, [this] { MakeZipOf(CurrentPage()); });
     QAction* another =
@@ -587,7 +590,8 @@ void TfrmMainQL::UpdateActions()
     for (const QString& name : {u"actZoomIn"_s, u"actZoomOut"_s, u"actZoomReset"_s})
         Action(name)->setEnabled(s.Zoom);
     Action(u"actReload"_s)->setEnabled(s.Reload);
-    Action(u"actMakeZip"_s)->setEnabled(s.Send);
+    for (const QString& name : {u"actMakeZip"_s, u"actSaveMht"_s, u"actNoteToMail"_s})
+        Action(name)->setEnabled(s.Send);
     tbiBrowse->setEnabled(s.BrowseItem);
     tbiEdit->setEnabled(s.EditItems);
     tbiSource->setEnabled(s.EditItems);
@@ -885,6 +889,43 @@ void TfrmMainQL::MakeZipOf(const QString& page)
     dialog.SetSource(page, *target);
     if (!dialog.Run() && !dialog.ErrorText().isEmpty())
         FExportUi->ShowError(dialog.ErrorText());
+}
+
+void TfrmMainQL::SaveMhtOf(const QString& page)
+{
+    if (page.isEmpty() || !SaveIfEditing())
+        return;
+    const std::optional<QString> target = ChooseExportTarget(
+        *FExportUi, Action(u"actSaveMht"_s)->text(), page, u".mht"_s, FExportDir);
+    if (!target)
+        return;
+    FExportDir = QFileInfo(*target).absolutePath();
+    QString error;
+    if (!SaveWebArchive(page, *target, this, &error) && !error.isEmpty())
+        FExportUi->ShowError(error);
+}
+
+void TfrmMainQL::MailCurrentNote()
+{
+    if (!SaveIfEditing())
+        return;
+    const QString page = CurrentPage();
+    if (page.isEmpty() || !QFileInfo(page).isFile())
+        return;
+    // xdg-email may end after the window has gone.
+    const QPointer<TfrmMainQL> self(this);
+    MailNote(page, this, [self](const QString& error) {
+        if (self)
+            self->FExportUi->ShowError(error);
+    });
+}
+
+void TfrmMainQL::CleanFolder(const QString& folder)
+{
+    // The clean-up reads every note of the folder: the one being edited is saved first.
+    tbiBrowseClick(TzqViewModes::vmBrowse);
+    if (ViewMode() != TzqViewModes::vmBrowse || folder.isEmpty())
+        return;
 }
 
 void TfrmMainQL::ShowError(const QString& text)

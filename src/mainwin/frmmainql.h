@@ -68,6 +68,11 @@ public:
     // The exports of a page (a note, or a folder's page for the whole folder): the note being
     // edited is saved first, and nothing happens when that fails.
     void MakeZipOf(const QString& page);
+    void SaveMhtOf(const QString& page);
+    // The web archive of the page shown, handed to the desktop's mail program.
+    void MailCurrentNote();
+    // The clean-up of a folder's file folders; the view goes to browse mode first.
+    void CleanFolder(const QString& folder);
     // The save-file dialog and the errors of the exports; null restores the platform's own.
     void SetExportUi(IzqExportUi* ui);
     QAction* Action(const QString& objectName) const;

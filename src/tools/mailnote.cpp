@@ -1,5 +1,7 @@
 #include "tools/mailnote.h"
 
+#include "tools/exporttarget.h"
+
 #include "store/pagepath.h"
 #include "store/util.h"
 
@@ -28,18 +30,6 @@ bool IsMailArchiveName(const QString& name)
 
 } // namespace
 
-QString NoteDisplayName(const QString& notePath)
-{
-    const QString base = FileBaseName(notePath);
-    // The folder note stands for its folder.
-    if (base + u".htm"_s == FolderNoteName) {
-        const QString folder = ExtractFileName(StripTrailingSeparator(ExtractFilePath(notePath)));
-        if (!folder.isEmpty())
-            return folder;
-    }
-    return base;
-}
-
 QString MailSubject(const QString& archivePath)
 {
     return u"zqQuillet-"_s + FileBaseName(archivePath);
@@ -67,7 +57,7 @@ QString MailArchiveDir(const QString& tempDir)
 
 QString MailArchivePath(const QString& notePath, const QString& tempDir)
 {
-    QString name = NoteDisplayName(notePath);
+    QString name = ExportBaseName(notePath);
     if (name.isEmpty())
         name = u"note"_s;
     return QDir(tempDir).filePath(MailFolderName) + u'/' + name + u".mht"_s;

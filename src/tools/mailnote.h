@@ -16,10 +16,6 @@ class QObject;
 
 inline constexpr auto MailBodyText = u"저의 자료입니다.";
 
-// The name a note goes by outside the program: the file name without extension; for a folder
-// note, the name of the folder that holds it. "/n/Trip/___zq_quillet__folder.htm" gives "Trip".
-QString NoteDisplayName(const QString& notePath);
-
 // "zqQuillet-" + the archive's file name without extension.
 QString MailSubject(const QString& archivePath);
 
@@ -30,7 +26,7 @@ QStringList MailArguments(const QString& archivePath);
 // missing (empty when it cannot be).
 QString MailArchiveDir(const QString& tempDir);
 
-// Where the mail archive of a note is written: the mail folder + the note's display name +
+// Where the mail archive of a note is written: the mail folder + the note's ExportBaseName +
 // ".mht".
 QString MailArchivePath(const QString& notePath, const QString& tempDir);
 

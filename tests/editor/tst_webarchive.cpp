@@ -308,7 +308,9 @@ TEST_F(WebArchiveTest, MailNoteHandsTheArchiveOfAFolderNoteToTheMailProgram)
     const QMap<QString, QByteArray> before = Snapshot(Data());
 
     TFakeXdgEmail mail;
-    MailNote(folderNote, nullptr, Temp());
+    QStringList errors;
+    const auto report = [&errors](const QString& text) { errors.append(text); };
+    MailNote(folderNote, nullptr, report, Temp());
     ASSERT_TRUE(QTest::qWaitFor([&] { return mail.Arguments().size() == 7; }, 20000));
     const QString archive = Temp() + u"/mail/Travel.mht"_s;
     EXPECT_EQ(mail.Arguments(),
@@ -324,7 +326,8 @@ TEST_F(WebArchiveTest, MailNoteHandsTheArchiveOfAFolderNoteToTheMailProgram)
 
     // An empty path does nothing.
     QFile::remove(mail.Record());
-    MailNote(QString(), nullptr, Temp());
+    MailNote(QString(), nullptr, report, Temp());
     QTest::qWait(300);
     EXPECT_FALSE(mail.Called());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
 }

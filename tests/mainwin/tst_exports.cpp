@@ -1,6 +1,7 @@
 // The exports through the real window, offscreen: the zip dialog's progress and cancel, and the
 // commands of the tool bar and the tree menu with a scripted save-file dialog.
 #include "app/zqprjinfo.h"
+#include "fakexdgemail.h"
 #include "mainwin/frmmainql.h"
 #include "store/zqtreemenu.h"
 #include "testutil.h"
@@ -11,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -99,8 +101,13 @@ TEST(Exports, ZipOfTheNoteShownAndOfATreeFolder)
 {
     QTemporaryDir program;
     const QString store = program.filePath(u"store"_s);
-    WriteFile(store + u"/Trip/Day1.htm"_s, "<p>day one</p>");
-    WriteFile(store + u"/Trip/__Day1/p.jpg"_s, "jpg");
+    const QByteArray note = "<p>day one</p><img src=\"__Day1\\p.jpg\">";
+    WriteFile(store + u"/Trip/Day1.htm"_s, note);
+    QDir().mkpath(store + u"/Trip/__Day1"_s);
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(store + u"/Trip/__Day1/p.jpg"_s, "JPG"));
+    const QByteArray pictureBytes = ReadFile(store + u"/Trip/__Day1/p.jpg"_s);
     WriteFile(program.filePath(u"zqQuillet.ini"_s),
               QByteArray("[PROGRAM]\r\nMyName=tester\r\n[DataDir1]\r\nName=S\r\ndir=" +
                          store.toUtf8() + "\r\n"));
@@ -149,6 +156,38 @@ TEST(Exports, ZipOfTheNoteShownAndOfATreeFolder)
         ASSERT_EQ(ui.Errors.size(), 1);
         EXPECT_TRUE(ui.Errors.first().contains(u"만들 수 없습니다"_s))
             << ui.Errors.first().toStdString();
+        ui.Errors.clear();
+
+        // The web archive of the note shown; the note and its picture stay as they were.
+        ASSERT_TRUE(w.Tree()->SelectByRelativePath(u"Trip\\Day1.htm"_s));
+        ui.Chosen = program.filePath(u"day"_s);
+        w.Action(u"actSaveMht"_s)->trigger();
+        EXPECT_EQ(ui.Captions.last(), u"mht 파일로 저장"_s);
+        EXPECT_TRUE(ui.Suggested.last().endsWith(u"/Day1.mht"_s));
+        const QByteArray mht = ReadFile(program.filePath(u"day.mht"_s));
+        EXPECT_TRUE(mht.startsWith("From: <Saved by Blink>")) << mht.left(200).constData();
+        EXPECT_TRUE(mht.contains("Content-Location: http://zqquillet.invalid/__Day1/p.jpg"));
+        EXPECT_FALSE(mht.contains(store.toUtf8()));
+        EXPECT_EQ(ReadFile(store + u"/Trip/Day1.htm"_s), note);
+        EXPECT_EQ(ReadFile(store + u"/Trip/__Day1/p.jpg"_s), pictureBytes);
+        EXPECT_TRUE(ui.Errors.isEmpty()) << ui.Errors.join(u'\n').toStdString();
+
+        // Mail: the archive goes to the mail program with the subject of the note's name.
+        {
+            TFakeXdgEmail mail;
+            w.Action(u"actNoteToMail"_s)->trigger();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return mail.Arguments().size() == 7; }, 20000));
+            EXPECT_EQ(mail.Arguments().mid(1, 5),
+                      (QStringList{u"--subject"_s, u"zqQuillet-Day1"_s, u"--body"_s,
+                                   u"저의 자료입니다."_s, u"--attach"_s}));
+            EXPECT_TRUE(QFileInfo(mail.Arguments().last()).isFile());
+        }
+        // Without xdg-email the user is told.
+        {
+            TFakeXdgEmail missing(0, false);
+            w.Action(u"actNoteToMail"_s)->trigger();
+            EXPECT_EQ(ui.Errors.size(), 1);
+        }
         w.SetExportUi(nullptr);
     }
     PrjInfo = nullptr;
