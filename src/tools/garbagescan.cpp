@@ -13,6 +13,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -116,41 +117,47 @@ QString DecodeEscapedBytes(const QByteArray& bytes)
     return {};
 }
 
-// Percent escapes decoded, "\" made "/".
+// Percent escapes decoded, "\\" made "/".
 QString DecodeEscapesAndSlashes(QString text)
 {
-    if (!text.contains(u'%')) {
-        text.replace(u'\\', u'/');
-        return text;
-    }
-    QString out;
-    out.reserve(text.size());
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = text[i];
-        if (c == u'%' && i + 2 < n && HexValue(text[i + 1].unicode()) >= 0 &&
-            HexValue(text[i + 2].unicode()) >= 0) {
+    if (text.contains(u'%')) {
+        QString out;
+        out.reserve(text.size());
+        const QStringView view(text);
+        const qsizetype n = view.size();
+        const auto escapeAt = [&view, n](qsizetype j) {
+            return j + 2 < n && view[j] == u'%' && HexValue(view[j + 1].unicode()) >= 0 &&
+                   HexValue(view[j + 2].unicode()) >= 0;
+        };
+        qsizetype i = 0;
+        while (i < n) {
+            const qsizetype pct = view.indexOf(u'%', i);
+            if (pct < 0) {
+                out.append(view.mid(i));
+                break;
+            }
+            out.append(view.mid(i, pct - i));
+            i = pct;
             QByteArray bytes;
             qsizetype j = i;
-            while (j + 2 < n && text[j] == u'%' && HexValue(text[j + 1].unicode()) >= 0 &&
-                   HexValue(text[j + 2].unicode()) >= 0) {
+            while (escapeAt(j)) {
                 bytes.append(
-                    char(HexValue(text[j + 1].unicode()) * 16 + HexValue(text[j + 2].unicode())));
+                    char(HexValue(view[j + 1].unicode()) * 16 + HexValue(view[j + 2].unicode())));
                 j += 3;
             }
-            const QString decoded = DecodeEscapedBytes(bytes);
-            if (!decoded.isEmpty()) {
-                for (QChar d : decoded)
-                    out.append(d == u'\\' ? QChar(u'/') : d);
+            const QString decoded = bytes.isEmpty() ? QString() : DecodeEscapedBytes(bytes);
+            if (decoded.isEmpty()) {
+                out.append(u'%');
+                ++i;
+            } else {
+                out.append(decoded);
                 i = j;
-                continue;
             }
         }
-        out.append(c == u'\\' ? QChar(u'/') : c);
-        ++i;
+        text = std::move(out);
     }
-    return out;
+    text.replace(u'\\', u'/');
+    return text;
 }
 
 // The raw form of a name for comparison: only "\" made "/" and the case folded.
@@ -238,6 +245,49 @@ private:
     QList<bool> FReferenced;
 };
 
+// True for valid UTF-8 with at least one non-ASCII character; stops at the first fault, which
+// in CP949 text is usually the first Korean character.
+bool IsNonAsciiUtf8(QByteArrayView bytes)
+{
+    bool nonAscii = false;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        nonAscii = true;
+        int more = 0;
+        char32_t cp = 0;
+        if ((c & 0xE0) == 0xC0 && c >= 0xC2) {
+            more = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            more = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0 && c <= 0xF4) {
+            more = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + more >= n)
+            return false;
+        for (int k = 1; k <= more; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = cp << 6 | (p[i + k] & 0x3F);
+        }
+        if ((more == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+            (more == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return false;
+        i += more + 1;
+    }
+    return nonAscii;
+}
+
 // Feeds a note's bytes to the matcher in its own encoding. A note taken for CP949 whose bytes
 // are valid UTF-8 is read both ways: which one its writer meant cannot be told for sure.
 void FeedNote(TReferenceMatcher& matcher, QByteArrayView bytes)
@@ -316,6 +366,14 @@ QList<std::pair<qsizetype, qsizetype>> FindEmptyAnchors(const TUnits& u)
     const qsizetype n = u.Count();
     qsizetype i = 0;
     while (i + 1 < n) {
+        if (u.Size == 1) {
+            const void* lt = std::memchr(u.Bytes.data() + u.Start + i, '<', size_t(n - i));
+            if (!lt)
+                break;
+            i = static_cast<const char*>(lt) - (u.Bytes.data() + u.Start);
+            if (i + 1 >= n)
+                break;
+        }
         if (u.At(i) != u'<' || u.Lower(i + 1) != u'a') {
             ++i;
             continue;
