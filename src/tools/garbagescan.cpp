@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -117,8 +118,8 @@ QString DecodeEscapedBytes(const QByteArray& bytes)
     return {};
 }
 
-// Percent escapes decoded, "\\" made "/".
-QString DecodeEscapesAndSlashes(QString text)
+// Percent escapes decoded.
+QString DecodeEscapes(QString text)
 {
     if (text.contains(u'%')) {
         QString out;
@@ -156,8 +157,35 @@ QString DecodeEscapesAndSlashes(QString text)
         }
         text = std::move(out);
     }
-    text.replace(u'\\', u'/');
     return text;
+}
+
+// "\\" made "/" and letter case folded, in place. Written out because most characters of a
+// note are ASCII or Hangul, which need no table look-up.
+void FoldCaseAndSlashes(QString& text)
+{
+    char16_t* p = reinterpret_cast<char16_t*>(text.data());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = p[i];
+        if (c < 0x80) {
+            if (c >= u'A' && c <= u'Z')
+                p[i] = char16_t(c + 32);
+            else if (c == u'\\')
+                p[i] = u'/';
+        } else if ((c >= 0xAC00 && c <= 0xD7A3) || (c >= 0x3000 && c <= 0x9FFF)) {
+            // Hangul syllables and CJK have no case.
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+            const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, p[i + 1]));
+            if (QChar::requiresSurrogates(folded)) {
+                p[i] = QChar::highSurrogate(folded);
+                p[i + 1] = QChar::lowSurrogate(folded);
+            }
+            ++i;
+        } else {
+            p[i] = char16_t(QChar::toCaseFolded(char32_t(c)));
+        }
+    }
 }
 
 // The raw form of a name for comparison: only "\" made "/" and the case folded.
@@ -288,12 +316,67 @@ bool IsNonAsciiUtf8(QByteArrayView bytes)
     return nonAscii;
 }
 
+// Every CP949 double-byte character by lead byte * 256 + trail byte; 0 where undefined. Made once
+// from the program's codec, so the scan reads notes as the editor does, only faster.
+const std::vector<char16_t>& Cp949Table()
+{
+    static const std::vector<char16_t> table = [] {
+        std::vector<char16_t> t(65536, 0);
+        // Pair by pair: an undefined pair must not shift the ones after it.
+        char pair[2];
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            for (int trail = 0x41; trail <= 0xFE; ++trail) {
+                pair[0] = char(lead);
+                pair[1] = char(trail);
+                const QString c = cp949::ToUnicode(QByteArrayView(pair, 2));
+                if (c.size() == 1 && c[0] != QChar::ReplacementCharacter)
+                    t[size_t(lead << 8 | trail)] = c[0].unicode();
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+// A CP949 note's text; the same as cp949::ToUnicode, which takes over at the first byte pair
+// the table does not know.
+QString DecodeCp949ForScan(QByteArrayView bytes)
+{
+    const std::vector<char16_t>& table = Cp949Table();
+    QString out(bytes.size(), Qt::Uninitialized);
+    char16_t* o = reinterpret_cast<char16_t*>(out.data());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype k = 0;
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            o[k++] = b;
+            ++i;
+            continue;
+        }
+        const char16_t c = i + 1 < n ? table[size_t(b) << 8 | p[i + 1]] : 0;
+        if (!c)
+            return cp949::ToUnicode(bytes);
+        o[k++] = c;
+        i += 2;
+    }
+    out.truncate(k);
+    return out;
+}
+
+QString DecodeForScan(QByteArrayView bytes, TzqNoteEncoding encoding)
+{
+    return encoding == TzqNoteEncoding::Cp949 ? DecodeCp949ForScan(bytes)
+                                              : DecodeNote(bytes, encoding);
+}
+
 // Feeds a note's bytes to the matcher in its own encoding. A note taken for CP949 whose bytes
 // are valid UTF-8 is read both ways: which one its writer meant cannot be told for sure.
 void FeedNote(TReferenceMatcher& matcher, QByteArrayView bytes)
 {
     const TzqNoteEncoding encoding = DetectNoteEncoding(bytes);
-    matcher.Feed(NormalizeReferenceText(DecodeNote(bytes, encoding)));
+    matcher.Feed(NormalizeReferenceText(DecodeForScan(bytes, encoding)));
     if (encoding != TzqNoteEncoding::Cp949)
         return;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -431,7 +514,9 @@ QString EscapeAmpersands(const QString& name)
 
 QString NormalizeReferenceText(QStringView text)
 {
-    return DecodeEscapesAndSlashes(DecodeCharRefs(text)).toCaseFolded();
+    QString normal = DecodeEscapes(DecodeCharRefs(text));
+    FoldCaseAndSlashes(normal);
+    return normal;
 }
 
 QStringList CollectFolderFiles(const QString& folder, const QString& fileFolder)

@@ -94,7 +94,8 @@ TEST_F(RemoveGarbageDialog, ListsPreviewsByKeyboardCancelsAndDeletes)
         QTRY_VERIFY(list->hasFocus());
         for (int step = 0; step < 3; ++step) {
             const bool isPicture = list->currentItem()->text().endsWith(u".png"_s);
-            EXPECT_EQ(!preview->pixmap().isNull(), isPicture) << list->currentItem()->text();
+            EXPECT_EQ(!preview->pixmap().isNull(), isPicture)
+                << list->currentItem()->text().toStdString();
             QTest::keyClick(list, list->currentRow() == 0 ? Qt::Key_Down : Qt::Key_Up);
         }
         // Enter does not delete; Esc cancels and the note stays byte for byte.

@@ -102,6 +102,13 @@ TEST_F(GarbageScan, EveryWayANoteSpellsAReferenceKeepsTheFile)
                "<img src=\"__A\\LOWER.jpg\"> __a\\a%20b.jpg and __a/c%2520d.jpg "
                "__a%5Cslash%255Cesc.jpg"
                " __up/X.JPG <!-- __a/q&amp;amp;r.jpg -->\r\n"_s));
+    // Korean text and names, as most notes are.
+    for (const QString& f :
+         {u"__k/사진 01.jpg"_s, u"__k/사진 02.jpg"_s, u"__k/사진 03.jpg"_s, u"__k/사진 04.jpg"_s})
+        File(f);
+    Note(u"k.htm"_s, Cp949(u"<p>똠방각하 회의</p><img src=\"__k/사진%2001.jpg\">\r\n"
+                           u"<img src=\"zqnote:///tmp/x/__k/사진 02.jpg\"><p>뷁</p>"
+                           u"<img src=\"__K\\&#49324;&#51652; 03.jpg\">"_s));
     // Another note of the folder refers to the file folder of a note that does not exist.
     Note(u"other.HTM"_s, Cp949(u"<p>see __b\\other.jpg and D.jpg</p>"_s));
     Note(u"utf8.html"_s, "<meta charset=\"utf-8\"><img src=\"__a/u8.jpg\">");
@@ -115,7 +122,8 @@ TEST_F(GarbageScan, EveryWayANoteSpellsAReferenceKeepsTheFile)
 
     const QStringList candidates = Scan();
     EXPECT_EQ(QSet<QString>(candidates.begin(), candidates.end()),
-              (QSet<QString>{u"__a\\unused.jpg"_s, u"__a\\D.jpg.bak"_s, u"__b\\x.jpg"_s}));
+              (QSet<QString>{u"__a\\unused.jpg"_s, u"__a\\D.jpg.bak"_s, u"__b\\x.jpg"_s,
+                             u"__k\\사진 04.jpg"_s}));
     EXPECT_TRUE(Scanner->FileFolders().contains(u"__UP"_s));
 }
 
