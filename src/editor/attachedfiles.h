@@ -27,7 +27,3 @@ QStringList SelectedFilePaths(const QString& fileFolder, const QStringList& item
 
 // The listed names that one of the chosen files (full paths) has become, in list order.
 QStringList AttachedNames(const QStringList& listed, const QStringList& chosen);
-
-// Moves each file to the Trash on its own, so one that cannot go does not bring back the
-// others. Nothing is ever deleted for good. Returns the files left in place, each with why.
-QStringList TrashFilesOneByOne(const QStringList& paths);

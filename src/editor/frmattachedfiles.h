@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/guiutil.h"
+
 #include <QList>
 #include <QPixmap>
 #include <QPointer>
@@ -25,7 +27,7 @@ class TfrmAttachedFiles : public QWidget {
 
 public:
     // Pictures whose pixels would take more than this are not previewed (and never decoded).
-    static constexpr qint64 PreviewByteLimit = 128LL * 1024 * 1024;
+    static constexpr qint64 PreviewByteLimit = PreviewPictureByteLimit;
     static constexpr int ExpandedHeight = 150;
 
     explicit TfrmAttachedFiles(QWidget* parent = nullptr);

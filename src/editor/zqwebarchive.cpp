@@ -170,7 +170,7 @@ TzqWebArchive::TResult TzqWebArchive::SaveRaw(const QString& notePath, const QSt
         progress = new QProgressDialog(u"웹 보관 파일(mht)을 만드는 중입니다..."_s, u"취소(&C)"_s,
                                        0, 0, FParent.data());
         progress->setObjectName(QString::fromLatin1(ProgressName));
-        progress->setWindowTitle(u"zqQuillet"_s);
+        progress->setWindowTitle(TzqPrjInfo::TitleText());
         progress->setWindowModality(Qt::ApplicationModal);
         progress->setAutoClose(false);
         progress->setAutoReset(false);

@@ -651,3 +651,38 @@ TzqRenameFunc SetFileOpRenameFunc(TzqRenameFunc rename)
     RenameFunc() = rename ? std::move(rename) : TzqRenameFunc(SystemRename);
     return previous;
 }
+
+namespace {
+
+// Answers the file operation for a single trashed file: never delete for good, keep the error.
+class TTrashOnlyUi : public IzqFileOpUi {
+public:
+    TzqReplaceAnswer AskReplace(const QString&, bool) override { return TzqReplaceAnswer::Skip; }
+    TzqDeleteAnswer AskDeleteForGood(const QString&, bool, bool) override
+    {
+        return TzqDeleteAnswer::No;
+    }
+    bool Progress(int, int, const QString&) override { return true; }
+    void ProgressDone() override {}
+    void ShowError(const QString& text) override { Error = text; }
+
+    QString Error;
+};
+
+} // namespace
+
+QStringList TrashFilesOneByOne(const QStringList& paths)
+{
+    QStringList left;
+    for (const QString& path : paths) {
+        TTrashOnlyUi ui;
+        if (ShellFileOp({path}, QString(), TzqFileOp::Delete, zqFofAllowUndo | zqFofNoConfirmation,
+                        &ui))
+            continue;
+        QString line = QDir::toNativeSeparators(path);
+        if (!ui.Error.isEmpty())
+            line += u" ("_s + ui.Error + u')';
+        left.append(line);
+    }
+    return left;
+}

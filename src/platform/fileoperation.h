@@ -69,3 +69,7 @@ using TzqRenameFunc =
 // Installs the rename used by ShellFileOp (an empty function restores the system's own) and
 // returns the one installed before.
 TzqRenameFunc SetFileOpRenameFunc(TzqRenameFunc rename);
+
+// Moves each file or folder to the Trash on its own, so one that cannot go does not bring back the
+// others. Nothing is ever deleted for good. Returns the files left in place, each with why.
+QStringList TrashFilesOneByOne(const QStringList& paths);

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QUrl>
 
 QString ShortenPathToWidth(const QString& path, const QFont& font, int maxWidth)
@@ -67,4 +68,18 @@ bool OpenWithShell(const QString& target)
         return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
     const QUrl url = QUrl::fromUserInput(target);
     return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+QImage ReadPreviewPicture(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty() ||
+        qint64(size.width()) * qint64(size.height()) * 4 > PreviewPictureByteLimit)
+        return {};
+    QImage image;
+    if (!reader.read(&image))
+        return {};
+    return image;
 }

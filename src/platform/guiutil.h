@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class QFont;
 class QImage;
@@ -24,3 +25,10 @@ bool IsAltDown();
 // Opens a file or folder with its default program, or an address (anything with a scheme
 // that is not a path on disk) in the browser or mail program. False when nothing could.
 bool OpenWithShell(const QString& target);
+
+// Pictures whose decoded size (width x height x 4 bytes) is above this are never previewed.
+inline constexpr qint64 PreviewPictureByteLimit = 128LL * 1024 * 1024;
+
+// A picture for a preview: only its declared size is read first, so one above
+// PreviewPictureByteLimit is never decoded. Null when it cannot be read or is too big.
+QImage ReadPreviewPicture(const QString& path);

@@ -48,8 +48,13 @@ QByteArray ReadAll(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EzqError(u"파일을 읽을 수 없습니다: %1 (%2)"_s.arg(QDir::toNativeSeparators(path),
-                                                               file.errorString()));
-    return file.readAll();
+                                                                 file.errorString()));
+    QByteArray bytes = file.readAll();
+    // A read that fails half-way must not pass for the whole file.
+    if (file.error() != QFileDevice::NoError)
+        throw EzqError(u"파일을 읽을 수 없습니다: %1 (%2)"_s.arg(QDir::toNativeSeparators(path),
+                                                                 file.errorString()));
+    return bytes;
 }
 
 QList<QByteArray> ReadLines(const QString& path)
@@ -68,7 +73,8 @@ void WriteAll(const QString& path, QByteArrayView bytes)
         file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw EzqError(u"파일을 쓸 수 없습니다: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), reason));
+        throw EzqError(
+            u"파일을 쓸 수 없습니다: %1 (%2)"_s.arg(QDir::toNativeSeparators(path), reason));
     }
 }
 
