@@ -26,6 +26,7 @@
 #include "tools/frmmakezipfile.h"
 #include "tools/frmmsgbox.h"
 #include "tools/frmnotepad.h"
+#include "tools/frmremovegarbage.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -926,6 +927,7 @@ void TfrmMainQL::CleanFolder(const QString& folder)
     tbiBrowseClick(TzqViewModes::vmBrowse);
     if (ViewMode() != TzqViewModes::vmBrowse || folder.isEmpty())
         return;
+    TfrmRemoveGarbage::Run(this, folder, MyName());
 }
 
 void TfrmMainQL::ShowError(const QString& text)
