@@ -17,8 +17,15 @@ bool SaysUtf8(QByteArrayView bytes)
 {
     static const QRegularExpression meta(u"<meta\\b[^>]*\\bcharset\\s*=\\s*[\"']?\\s*utf-?8\\b"_s,
                                          QRegularExpression::CaseInsensitiveOption);
-    return meta.match(QString::fromLatin1(bytes.first(std::min(bytes.size(), MetaScanBytes))))
-        .hasMatch();
+    const QByteArrayView head = bytes.first(std::min(bytes.size(), MetaScanBytes));
+    // Most notes never name UTF-8; they need no pattern match.
+    bool namesUtf = false;
+    for (qsizetype i = 0; i + 2 < head.size() && !namesUtf; ++i)
+        namesUtf =
+            (head[i] | 0x20) == 'u' && (head[i + 1] | 0x20) == 't' && (head[i + 2] | 0x20) == 'f';
+    if (!namesUtf)
+        return false;
+    return meta.match(QString::fromLatin1(head)).hasMatch();
 }
 
 bool IsValidUtf8(QByteArrayView bytes)

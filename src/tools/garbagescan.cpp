@@ -7,14 +7,23 @@
 #include "store/notestore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <exception>
+#include <future>
+#include <memory>
 #include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -202,7 +211,7 @@ QString RawKey(const QString& name)
 // only where "__" stands, looking up what follows in those indexes.
 class TReferenceMatcher {
 public:
-    explicit TReferenceMatcher(const QStringList& candidates) : FReferenced(candidates.size())
+    explicit TReferenceMatcher(const QStringList& candidates) : FCount(candidates.size())
     {
         QSet<int> folderLengths;
         for (int index = 0; index < candidates.size(); ++index) {
@@ -225,6 +234,7 @@ public:
                         indexes.append(index);
                     if (!entry.Lengths.contains(int(fileKey.size())))
                         entry.Lengths.append(int(fileKey.size()));
+                    FMaxKeyLength = std::max(FMaxKeyLength, folderKey.size() + 1 + fileKey.size());
                 }
             }
         }
@@ -232,7 +242,8 @@ public:
         std::sort(FFolderLengths.begin(), FFolderLengths.end());
     }
 
-    void Feed(QStringView text)
+    // Marks in referenced (one flag per candidate) the candidates the text refers to.
+    void Feed(QStringView text, std::vector<char>& referenced) const
     {
         if (FFolders.isEmpty())
             return;
@@ -255,13 +266,17 @@ public:
                     if (file == folder->Files.constEnd())
                         continue;
                     for (int index : *file)
-                        FReferenced[index] = true;
+                        referenced[size_t(index)] = 1;
                 }
             }
         }
     }
 
-    bool IsReferenced(int index) const { return FReferenced[index]; }
+    // One flag per candidate, none set.
+    std::vector<char> NoneReferenced() const { return std::vector<char>(size_t(FCount), 0); }
+    bool IsEmpty() const { return FFolders.isEmpty(); }
+    // The longest folder + "/" + file key, in UTF-16 units.
+    qsizetype MaxKeyLength() const { return FMaxKeyLength; }
 
 private:
     struct TFolder {
@@ -270,7 +285,8 @@ private:
     };
     QHash<QString, TFolder> FFolders;
     QList<int> FFolderLengths;
-    QList<bool> FReferenced;
+    qsizetype FCount = 0;
+    qsizetype FMaxKeyLength = 0;
 };
 
 // True for valid UTF-8 with at least one non-ASCII character; stops at the first fault, which
@@ -355,7 +371,10 @@ QString DecodeCp949ForScan(QByteArrayView bytes)
             ++i;
             continue;
         }
-        const char16_t c = i + 1 < n ? table[size_t(b) << 8 | p[i + 1]] : 0;
+        // A lead byte at the very end has lost its pair; nothing of a name is in it.
+        if (i + 1 >= n)
+            break;
+        const char16_t c = table[size_t(b) << 8 | p[i + 1]];
         if (!c)
             return cp949::ToUnicode(bytes);
         o[k++] = c;
@@ -365,26 +384,73 @@ QString DecodeCp949ForScan(QByteArrayView bytes)
     return out;
 }
 
-QString DecodeForScan(QByteArrayView bytes, TzqNoteEncoding encoding)
+// The stretches of a note's bytes where a reference may stand: from each "__", or each escaped
+// underscore ("%5F", "&#95;", "&#x5F;", with a "_" right before it), `width` bytes on;
+// overlapping stretches are joined. All of them begin at an ASCII byte, which in CP949 and
+// UTF-8 never continues a character.
+QList<std::pair<qsizetype, qsizetype>> ReferenceWindows(QByteArrayView bytes, qsizetype width)
 {
-    return encoding == TzqNoteEncoding::Cp949 ? DecodeCp949ForScan(bytes)
-                                              : DecodeNote(bytes, encoding);
+    const char* data = bytes.data();
+    const qsizetype n = bytes.size();
+    std::vector<qsizetype> anchors;
+    // memchr for the first byte: these bytes are rare in notes, and it is far faster than
+    // searching for two.
+    const auto find = [&](const char* needle, auto accept) {
+        for (const char* p = data; p + 1 < data + n;) {
+            p = static_cast<const char*>(std::memchr(p, needle[0], size_t(data + n - 1 - p)));
+            if (!p)
+                break;
+            const qsizetype at = p - data;
+            if (p[1] == needle[1] && accept(at))
+                anchors.push_back(at > 0 && data[at - 1] == '_' ? at - 1 : at);
+            ++p;
+        }
+    };
+    const auto startsWith = [&](qsizetype at, QByteArrayView text) {
+        return bytes.sliced(at).startsWith(text);
+    };
+    find("__", [](qsizetype) { return true; });
+    find("%5", [&](qsizetype at) { return at + 2 < n && (data[at + 2] | 0x20) == 'f'; });
+    find("&#", [&](qsizetype at) {
+        return startsWith(at, "&#95") || startsWith(at, "&#x5f") || startsWith(at, "&#x5F") ||
+               startsWith(at, "&#X5f") || startsWith(at, "&#X5F");
+    });
+    std::sort(anchors.begin(), anchors.end());
+    QList<std::pair<qsizetype, qsizetype>> windows;
+    for (const qsizetype at : anchors) {
+        const qsizetype end = std::min(n, at + width);
+        if (!windows.isEmpty() && at <= windows.last().second)
+            windows.last().second = std::max(windows.last().second, end);
+        else
+            windows.append({at, end});
+    }
+    return windows;
 }
 
-// Feeds a note's bytes to the matcher in its own encoding. A note taken for CP949 whose bytes
-// are valid UTF-8 is read both ways: which one its writer meant cannot be told for sure.
-void FeedNote(TReferenceMatcher& matcher, QByteArrayView bytes)
+// Feeds a note's bytes to the matcher in its own encoding: only the stretches where a reference
+// may stand are decoded. A note taken for CP949 whose bytes are valid UTF-8 is read both ways:
+// which one its writer meant cannot be told for sure.
+void FeedNote(const TReferenceMatcher& matcher, QByteArrayView bytes, TzqNoteEncoding encoding,
+              std::vector<char>& referenced)
 {
-    const TzqNoteEncoding encoding = DetectNoteEncoding(bytes);
-    matcher.Feed(NormalizeReferenceText(DecodeForScan(bytes, encoding)));
-    if (encoding != TzqNoteEncoding::Cp949)
+    if (matcher.IsEmpty())
         return;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError() && std::any_of(bytes.begin(), bytes.end(), [](char c) {
-            return static_cast<unsigned char>(c) >= 0x80;
-        }))
-        matcher.Feed(NormalizeReferenceText(text));
+    if (encoding == TzqNoteEncoding::Utf16LE || encoding == TzqNoteEncoding::Utf16BE) {
+        matcher.Feed(NormalizeReferenceText(DecodeNote(bytes, encoding)), referenced);
+        return;
+    }
+    const bool cp949 = encoding == TzqNoteEncoding::Cp949;
+    const bool alsoUtf8 = cp949 && IsNonAsciiUtf8(bytes);
+    // A character of a reference takes at most ten bytes written out ("&#x10FFFF;").
+    const qsizetype width = matcher.MaxKeyLength() * 10 + 16;
+    for (const auto& [from, to] : ReferenceWindows(bytes, width)) {
+        const QByteArrayView window = bytes.sliced(from, to - from);
+        matcher.Feed(
+            NormalizeReferenceText(cp949 ? DecodeCp949ForScan(window) : QString::fromUtf8(window)),
+            referenced);
+        if (alsoUtf8)
+            matcher.Feed(NormalizeReferenceText(QString::fromUtf8(window)), referenced);
+    }
 }
 
 bool IsNoteName(const QString& name)
@@ -497,6 +563,19 @@ QList<std::pair<qsizetype, qsizetype>> FindEmptyAnchors(const TUnits& u)
     return ranges;
 }
 
+// A note's bytes as units of its encoding, after the byte-order mark.
+TUnits NoteUnits(QByteArrayView bytes, TzqNoteEncoding encoding)
+{
+    TUnits units;
+    units.Bytes = bytes;
+    units.Start = std::min(ByteOrderMarkSize(encoding), bytes.size());
+    if (encoding == TzqNoteEncoding::Utf16LE || encoding == TzqNoteEncoding::Utf16BE) {
+        units.Size = 2;
+        units.BigEndian = encoding == TzqNoteEncoding::Utf16BE;
+    }
+    return units;
+}
+
 } // namespace
 
 QString EscapeAmpersands(const QString& name)
@@ -521,14 +600,27 @@ QString NormalizeReferenceText(QStringView text)
 
 QStringList CollectFolderFiles(const QString& folder, const QString& fileFolder)
 {
+    // The directory entries tell the type of each; only a file system that does not is asked
+    // file by file. A folder of thousands of pictures is listed without a stat for each.
     QStringList result;
-    const QDir dir(folder + u'/' + fileFolder);
-    const QFileInfoList entries = dir.entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QFileInfo& info : entries) {
-        if (IsPlainFile(info))
-            result.append(fileFolder + u'\\' + info.fileName());
+    DIR* dir = ::opendir(QFile::encodeName(folder + u'/' + fileFolder).constData());
+    if (!dir)
+        return result;
+    const QString prefix = fileFolder + u'\\';
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat st;
+            regular =
+                ::fstatat(::dirfd(dir), name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode);
+        }
+        if (regular)
+            result.append(prefix + QFile::decodeName(name));
     }
+    ::closedir(dir);
     return result;
 }
 
@@ -545,15 +637,7 @@ bool IsFolderEmpty(const QString& dir)
 
 QByteArray DropEmptyAnchors(QByteArrayView bytes, TzqNoteEncoding encoding, bool* changed)
 {
-    TUnits units;
-    units.Bytes = bytes;
-    units.Start = ByteOrderMarkSize(encoding);
-    if (encoding == TzqNoteEncoding::Utf16LE || encoding == TzqNoteEncoding::Utf16BE) {
-        units.Size = 2;
-        units.BigEndian = encoding == TzqNoteEncoding::Utf16BE;
-    }
-    if (units.Start > bytes.size())
-        units.Start = bytes.size();
+    const TUnits units = NoteUnits(bytes, encoding);
     const auto ranges = FindEmptyAnchors(units);
     if (changed)
         *changed = !ranges.isEmpty();
@@ -571,6 +655,11 @@ QByteArray DropEmptyAnchors(QByteArrayView bytes, TzqNoteEncoding encoding, bool
     return out;
 }
 
+bool HasEmptyAnchors(QByteArrayView bytes, TzqNoteEncoding encoding)
+{
+    return !FindEmptyAnchors(NoteUnits(bytes, encoding)).isEmpty();
+}
+
 TGarbageScan::TGarbageScan(const QString& userName, TTrashFunc trash)
     : FUserName(userName), FTrash(trash ? std::move(trash) : TTrashFunc(TrashFilesOneByOne))
 {
@@ -583,20 +672,46 @@ void TGarbageScan::Clear()
     FAnchorNotes.clear();
 }
 
-QStringList TGarbageScan::ListNotes() const
+TGarbageScan::TEntries TGarbageScan::ReadEntries() const
 {
-    QStringList notes;
-    const QFileInfoList entries =
-        QDir(FFolder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
-    for (const QFileInfo& info : entries) {
-        if (info.isFile() && IsNoteName(info.fileName()))
-            notes.append(info.fileName());
+    // One reading of the directory; its entries tell their type, so only links (and file
+    // systems that tell nothing) need a stat.
+    TEntries entries;
+    DIR* dir = ::opendir(QFile::encodeName(FFolder).constData());
+    if (!dir)
+        return entries;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
+            continue;
+        unsigned char type = entry->d_type;
+        bool link = type == DT_LNK;
+        if (type == DT_UNKNOWN || link) {
+            struct stat st;
+            if (::fstatat(::dirfd(dir), raw, &st, link ? 0 : AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            link = link || S_ISLNK(st.st_mode);
+            type = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
+        }
+        const QString name = QFile::decodeName(raw);
+        if (type == DT_REG && IsNoteName(name)) {
+            entries.Notes.append(name);
+            if (link)
+                entries.LinkedNotes.insert(name);
+        } else if (type == DT_REG && name.endsWith(u".qzmod"_s)) {
+            entries.Marked.insert(name.chopped(6));
+        } else if (type == DT_DIR && !link && name.startsWith(u"__"_s)) {
+            entries.FileFolders.append(name);
+        }
     }
-    return notes;
+    ::closedir(dir);
+    return entries;
 }
 
-bool TGarbageScan::IsLockedNote(const QString& note) const
+bool TGarbageScan::IsLockedNote(const TEntries& entries, const QString& note) const
 {
+    if (!entries.Marked.contains(QFileInfo(note).completeBaseName()))
+        return false;
     try {
         return IsLockedByOther(FFolder + u'/' + note, FUserName);
     } catch (const EzqError&) {
@@ -612,13 +727,14 @@ bool TGarbageScan::ScanFolder(const QString& folder, const TProgress& progress)
     if (!QFileInfo(FFolder).isDir())
         throw EzqError(u"폴더 '%1' 을(를) 찾을 수 없습니다."_s.arg(Native(FFolder)));
 
-    const QStringList notes = ListNotes();
+    const TEntries entries = ReadEntries();
+    const QStringList& notes = entries.Notes;
     // While another user edits a note, pictures pasted into its file folder may be referred to
     // only by the text not yet saved: that file folder is left alone.
     QSet<QString> busyFolders;
     QSet<QString> lockedNotes;
     for (const QString& note : notes) {
-        if (!IsLockedNote(note))
+        if (!IsLockedNote(entries, note))
             continue;
         lockedNotes.insert(note);
         const QString page = FFolder + u'/' + note;
@@ -626,48 +742,107 @@ bool TGarbageScan::ScanFolder(const QString& folder, const TProgress& progress)
         busyFolders.insert(QFileInfo(LegacyNoteFileFolder(page)).fileName());
     }
 
-    const QFileInfoList entries = QDir(FFolder).entryInfoList(
-        QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QFileInfo& info : entries) {
-        const QString name = info.fileName();
-        if (name.startsWith(u"__"_s) && IsPlainDir(info) && !busyFolders.contains(name))
+    for (const QString& name : entries.FileFolders) {
+        if (!busyFolders.contains(name))
             FFileFolders.append(name);
     }
-    QStringList candidates;
-    for (const QString& d : std::as_const(FFileFolders))
-        candidates += CollectFolderFiles(FFolder, d);
-
-    TReferenceMatcher matcher(candidates);
-    QStringList anchorNotes;
+    // The file folders are listed on a second thread while this one reads the notes; notes
+    // read before the list is complete wait in memory. With the list done, the second thread
+    // takes notes too.
     const int total = int(notes.size());
-    for (int done = 0; done < total; ++done) {
-        if (progress && !progress(done, total)) {
-            Clear();
+    QStringList candidates;
+    std::unique_ptr<TReferenceMatcher> matcher;
+    std::atomic<bool> matcherReady = false;
+    std::atomic<int> next = 0;
+    std::atomic<bool> stop = false;
+    std::vector<char> anchors(size_t(total), 0);
+    // What a note holds: whether it has empty anchors to remove, and what it refers to.
+    const auto look = [&](int index, const QByteArray& bytes, TzqNoteEncoding encoding) {
+        const QString& note = notes[index];
+        if (!lockedNotes.contains(note) && !entries.LinkedNotes.contains(note))
+            anchors[size_t(index)] = HasEmptyAnchors(bytes, encoding);
+    };
+    std::vector<char> workerReferenced;
+    std::exception_ptr workerError;
+    std::future<void> worker = std::async(std::launch::async, [&] {
+        for (const QString& d : std::as_const(FFileFolders))
+            candidates += CollectFolderFiles(FFolder, d);
+        matcher = std::make_unique<TReferenceMatcher>(candidates);
+        matcherReady.store(true, std::memory_order_release);
+        std::vector<char> referenced = matcher->NoneReferenced();
+        try {
+            for (int i = next++; i < total && !stop; i = next++) {
+                const QByteArray bytes = ReadNote(FFolder + u'/' + notes[i]);
+                const TzqNoteEncoding encoding = DetectNoteEncoding(bytes);
+                look(i, bytes, encoding);
+                FeedNote(*matcher, bytes, encoding, referenced);
+            }
+        } catch (...) {
+            workerError = std::current_exception();
+            stop = true;
+        }
+        workerReferenced = std::move(referenced);
+    });
+    const auto abandon = [&] {
+        stop = true;
+        worker.wait();
+        Clear();
+    };
+
+    struct TPending {
+        QByteArray Bytes;
+        TzqNoteEncoding Encoding;
+    };
+    std::vector<TPending> pending;
+    std::vector<char> referenced;
+    bool ready = false;
+    const auto takeMatcher = [&] {
+        ready = true;
+        referenced = matcher->NoneReferenced();
+        for (const TPending& note : pending)
+            FeedNote(*matcher, note.Bytes, note.Encoding, referenced);
+        pending.clear();
+    };
+    for (int i = next++; i < total && !stop; i = next++) {
+        if (progress && !progress(i, total)) {
+            abandon();
             return false;
         }
-        const QString path = FFolder + u'/' + notes[done];
         QByteArray bytes;
         try {
-            bytes = ReadNote(path);
+            bytes = ReadNote(FFolder + u'/' + notes[i]);
         } catch (...) {
-            Clear();
+            abandon();
             throw;
         }
-        FeedNote(matcher, bytes);
-        if (lockedNotes.contains(notes[done]) || QFileInfo(path).isSymLink())
-            continue;
-        bool changed = false;
-        DropEmptyAnchors(bytes, DetectNoteEncoding(bytes), &changed);
-        if (changed)
-            anchorNotes.append(notes[done]);
+        const TzqNoteEncoding encoding = DetectNoteEncoding(bytes);
+        look(i, bytes, encoding);
+        if (!ready && matcherReady.load(std::memory_order_acquire))
+            takeMatcher();
+        if (ready)
+            FeedNote(*matcher, bytes, encoding, referenced);
+        else
+            pending.push_back({std::move(bytes), encoding});
     }
+    worker.wait();
+    if (workerError) {
+        Clear();
+        std::rethrow_exception(workerError);
+    }
+    if (!ready)
+        takeMatcher();
     if (progress && !progress(total, total)) {
         Clear();
         return false;
     }
     for (int i = 0; i < candidates.size(); ++i) {
-        if (!matcher.IsReferenced(i))
+        if (!referenced[size_t(i)] && !workerReferenced[size_t(i)])
             FCandidates.append(candidates[i]);
+    }
+    QStringList anchorNotes;
+    for (int i = 0; i < total; ++i) {
+        if (anchors[size_t(i)])
+            anchorNotes.append(notes[i]);
     }
     FAnchorNotes = anchorNotes;
     return true;
@@ -686,18 +861,17 @@ TGarbageDeleteResult TGarbageScan::DeleteGarbage(const QStringList& items)
     }
 
     // Every note is read again: one saved since the scan may refer to a candidate by now.
-    const QStringList notes = ListNotes();
+    const TEntries entries = ReadEntries();
     TReferenceMatcher matcher(chosen);
+    std::vector<char> referenced = matcher.NoneReferenced();
     QStringList anchorNotes;
-    for (const QString& note : notes) {
+    for (const QString& note : entries.Notes) {
         const QString path = FFolder + u'/' + note;
         const QByteArray bytes = ReadNote(path);
-        FeedNote(matcher, bytes);
-        if (IsLockedNote(note) || QFileInfo(path).isSymLink())
+        FeedNote(matcher, bytes, DetectNoteEncoding(bytes), referenced);
+        if (IsLockedNote(entries, note) || entries.LinkedNotes.contains(note))
             continue;
-        bool changed = false;
-        DropEmptyAnchors(bytes, DetectNoteEncoding(bytes), &changed);
-        if (changed)
+        if (HasEmptyAnchors(bytes, DetectNoteEncoding(bytes)))
             anchorNotes.append(note);
     }
 
@@ -717,7 +891,7 @@ TGarbageDeleteResult TGarbageScan::DeleteGarbage(const QStringList& items)
     }
 
     for (int i = 0; i < chosen.size(); ++i) {
-        if (matcher.IsReferenced(i))
+        if (referenced[size_t(i)])
             continue;
         const QString path = FFolder + u'/' + QString(chosen[i]).replace(u'\\', u'/');
         const QFileInfo info(path);

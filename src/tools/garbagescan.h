@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -44,6 +45,8 @@ bool IsFolderEmpty(const QString& dir);
 // stay as they are. UTF-16 notes are handled in their own code units. *changed tells whether
 // anything was removed.
 QByteArray DropEmptyAnchors(QByteArrayView bytes, TzqNoteEncoding encoding, bool* changed);
+// Whether DropEmptyAnchors would remove anything, without the copy.
+bool HasEmptyAnchors(QByteArrayView bytes, TzqNoteEncoding encoding);
 
 // What the delete did.
 struct TGarbageDeleteResult {
@@ -100,11 +103,19 @@ private:
         QString Path;
         QByteArray Bytes;
     };
-    QStringList ListNotes() const;
+    // The cleaned folder's notes (links among them), file folders (no links) and the base
+    // names of its edit markers.
+    struct TEntries {
+        QStringList Notes;
+        QSet<QString> LinkedNotes;
+        QStringList FileFolders;
+        QSet<QString> Marked;
+    };
+    TEntries ReadEntries() const;
     QList<TNote> ReadNotes(const QStringList& notes, const TProgress& progress,
                            bool* cancelled) const;
     QStringList Unreferenced(const QStringList& candidates, const QList<TNote>& notes) const;
-    bool IsLockedNote(const QString& note) const;
+    bool IsLockedNote(const TEntries& entries, const QString& note) const;
     void Clear();
 
     QString FUserName;
