@@ -127,6 +127,25 @@ TEST_F(GarbageScan, EveryWayANoteSpellsAReferenceKeepsTheFile)
     EXPECT_TRUE(Scanner->FileFolders().contains(u"__UP"_s));
 }
 
+// Only the stretches after "__" or an escaped underscore are decoded: references written
+// wholly in escapes, long ones, and ones among many other underscores are still found.
+TEST_F(GarbageScan, ReferencesWrittenWhollyInEscapesOrAmongUnderscores)
+{
+    const QString longName = u"한글로 된 아주 긴 사진 이름입니다 여행 첫째 날 바닷가에서.jpg"_s;
+    for (const QString& f : QStringList{u"__e/one.jpg"_s, u"__e/two.jpg"_s, u"__e/three.jpg"_s,
+                                        u"__e/four.jpg"_s, u"__e/"_s + longName, u"__e/gone.jpg"_s})
+        File(f);
+    QByteArray escaped;
+    for (const char c : longName.toUtf8())
+        escaped += '%' + QByteArray::number(uchar(c), 16).toUpper().rightJustified(2, '0');
+    Note(u"e.htm"_s, "<img src=\"%5F%5Fe%2Fone.jpg\"> &#95;&#95;e\\two.jpg "
+                     "_%5fe/three.jpg &#x5F;_e/four.jpg\r\n"
+                     "________________________________________________________________ "
+                     "<img src=\"__e/" +
+                         escaped + "\">\r\n");
+    EXPECT_EQ(Scan(), QStringList{u"__e\\gone.jpg"_s});
+}
+
 TEST_F(GarbageScan, ListsOnlyPlainFilesOfRealFileFoldersAndChangesNothing)
 {
     File(u"__a/.hidden"_s);
