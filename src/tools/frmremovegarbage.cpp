@@ -45,14 +45,18 @@ TfrmRemoveGarbage::TfrmRemoveGarbage(const QString& userName, QWidget* parent)
     labCaption = new QLabel(u"파일 검색 중입니다."_s, Content());
     labCaption->setObjectName(u"labCaption"_s);
     labCaption->setAlignment(Qt::AlignCenter);
+    labCaption->setTextFormat(Qt::PlainText);
     prgScan = new QProgressBar(Content());
     prgScan->setObjectName(u"prgScan"_s);
     prgScan->setRange(0, 0);
+    prgScan->setMinimumWidth(220);
     labAnchors = new QLabel(Content());
     labAnchors->setObjectName(u"labAnchors"_s);
+    labAnchors->setTextFormat(Qt::PlainText);
     labAnchors->hide();
     labCap2 = new QLabel(u"*** 서브폴더는 검색하지 않습니다!!"_s, Content());
     labCap2->setObjectName(u"labCap2"_s);
+    labCap2->setTextFormat(Qt::PlainText);
     QPalette red = labCap2->palette();
     red.setColor(QPalette::WindowText, QColor(0x80, 0, 0));
     labCap2->setPalette(red);
@@ -64,7 +68,8 @@ TfrmRemoveGarbage::TfrmRemoveGarbage(const QString& userName, QWidget* parent)
     middle->addStretch(1);
     auto* top = new QHBoxLayout;
     top->addWidget(lstFiles, 1);
-    top->addLayout(middle, 1);
+    // The message column takes no room once the list is shown.
+    top->addLayout(middle, 0);
     top->addWidget(imgPrev, 1);
     auto* layout = new QVBoxLayout(Content());
     layout->setContentsMargins(0, 0, 0, 0);

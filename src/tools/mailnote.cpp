@@ -87,19 +87,29 @@ bool MailWebArchive(const QString& archivePath, QObject* context, TMailDone done
     };
     QObject::connect(
         process, &QProcess::finished, process,
-        [process, finish](int code, QProcess::ExitStatus status) {
+        [process, finish, archivePath](int code, QProcess::ExitStatus status) {
             if (status == QProcess::NormalExit && code == 0) {
                 finish({});
                 return;
             }
-            QString text =
-                status == QProcess::NormalExit
-                    ? u"메일 프로그램에 파일을 넘기지 못했습니다 (xdg-email 끝 코드 %1)."_s.arg(
-                          code)
-                    : u"메일 프로그램에 파일을 넘기는 중에 xdg-email이 멈추었습니다."_s;
-            const QString said = QString::fromLocal8Bit(process->readAllStandardError()).trimmed();
+            QString text;
+            if (status != QProcess::NormalExit)
+                text = u"메일 프로그램에 파일을 넘기는 중에 xdg-email이 멈추었습니다."_s;
+            else if (code == 3)
+                text = u"메일 프로그램을 찾지 못했습니다. 데스크톱의 기본 메일 프로그램을 "
+                       u"정해 주세요."_s;
+            else if (code == 4)
+                text = u"메일 프로그램을 열지 못했습니다."_s;
+            else
+                text =
+                    u"메일 프로그램에 파일을 넘기지 못했습니다 (xdg-email 끝 코드 %1)."_s.arg(code);
+            // The last thing xdg-email said tells the most; its earlier lines are its tries.
+            const QStringList said = QString::fromLocal8Bit(process->readAllStandardError())
+                                         .split(u'\n', Qt::SkipEmptyParts);
             if (!said.isEmpty())
-                text += u'\n' + said.left(500);
+                text += u'\n' + said.last().trimmed().left(300);
+            // The archive stays for a day: it can be attached by hand.
+            text += u"\n\n보관 파일: "_s + QDir::toNativeSeparators(archivePath);
             finish(text);
         });
     QObject::connect(

@@ -80,8 +80,9 @@ TEST_F(MailHandOverTest, MissingOrFailingXdgEmailIsReported)
         TFakeXdgEmail failing(3);
         error.clear();
         EXPECT_EQ(HandOver(&started, &error),
-                  u"메일 프로그램에 파일을 넘기지 못했습니다 (xdg-email 끝 코드 3).\n"
-                  u"no mail program here"_s);
+                  u"메일 프로그램을 찾지 못했습니다. 데스크톱의 기본 메일 프로그램을 정해 주세요.\n"
+                  u"no mail program here\n\n보관 파일: "_s +
+                      QDir::toNativeSeparators(Archive()));
         EXPECT_TRUE(started);
         EXPECT_TRUE(error.isEmpty());
         EXPECT_TRUE(failing.Called());
