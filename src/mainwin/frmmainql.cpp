@@ -877,15 +877,23 @@ void TfrmMainQL::SetExportUi(IzqExportUi* ui)
     FExportUi = ui ? ui : FOwnExportUi.get();
 }
 
-void TfrmMainQL::MakeZipOf(const QString& page)
+std::optional<QString> TfrmMainQL::ChooseExportFile(const QString& page, const QString& action,
+                                                    const QString& suffix)
 {
     if (page.isEmpty() || !SaveIfEditing())
-        return;
-    const std::optional<QString> target = ChooseExportTarget(
-        *FExportUi, Action(u"actMakeZip"_s)->text(), page, u".zip"_s, FExportDir);
+        return std::nullopt;
+    const std::optional<QString> target =
+        ChooseExportTarget(*FExportUi, Action(action)->text(), page, suffix, FExportDir);
+    if (target)
+        FExportDir = QFileInfo(*target).absolutePath();
+    return target;
+}
+
+void TfrmMainQL::MakeZipOf(const QString& page)
+{
+    const std::optional<QString> target = ChooseExportFile(page, u"actMakeZip"_s, u".zip"_s);
     if (!target)
         return;
-    FExportDir = QFileInfo(*target).absolutePath();
     TfrmMakeZipFile dialog(this);
     dialog.SetSource(page, *target);
     if (!dialog.Run() && !dialog.ErrorText().isEmpty())
@@ -894,13 +902,9 @@ void TfrmMainQL::MakeZipOf(const QString& page)
 
 void TfrmMainQL::SaveMhtOf(const QString& page)
 {
-    if (page.isEmpty() || !SaveIfEditing())
-        return;
-    const std::optional<QString> target = ChooseExportTarget(
-        *FExportUi, Action(u"actSaveMht"_s)->text(), page, u".mht"_s, FExportDir);
+    const std::optional<QString> target = ChooseExportFile(page, u"actSaveMht"_s, u".mht"_s);
     if (!target)
         return;
-    FExportDir = QFileInfo(*target).absolutePath();
     QString error;
     if (!SaveWebArchive(page, *target, this, &error) && !error.isEmpty())
         FExportUi->ShowError(error);

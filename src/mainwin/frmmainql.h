@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 #include <QPointer>
 
@@ -159,6 +160,10 @@ private:
     // A key the window has a command for is kept from the view that has the focus.
     bool ClaimsShortcut(QObject* watched, QEvent* event) const;
     void actFileExecute(int tag);
+    // Saves the note being edited, then asks where the export of page goes (the caption of
+    // the action, the suffix appended); nothing when the save fails or the user cancels.
+    std::optional<QString> ChooseExportFile(const QString& page, const QString& action,
+                                            const QString& suffix);
 
     class TCommandHost;
     friend class TCommandHost;

@@ -3,6 +3,7 @@
 #include "editor/attachedfiles.h"
 #include "editor/frmattachedfiles.h"
 #include "editor/izqattachedfilesui.h"
+#include "privatehome.h"
 #include "testutil.h"
 #include "widgets/zqgradibutton.h"
 
@@ -114,9 +115,7 @@ protected:
     static void SetUpTestSuite()
     {
         // The Trash lives below the data home; keep it inside a folder of our own.
-        Home = new QTemporaryDir;
-        qputenv("HOME", QFile::encodeName(Home->path()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(Home->filePath(u"share"_s)));
+        Home = new TPrivateHome;
     }
     static void TearDownTestSuite()
     {
@@ -161,14 +160,14 @@ protected:
         return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash"_s;
     }
 
-    static QTemporaryDir* Home;
+    static TPrivateHome* Home;
     QTemporaryDir FDir;
     QString Folder;
     TFakeUi Ui;
     TfrmAttachedFiles Panel;
 };
 
-QTemporaryDir* AttachedFiles::Home = nullptr;
+TPrivateHome* AttachedFiles::Home = nullptr;
 
 TEST(AttachedFilesLogic, FitsPicturesWithoutEnlarging)
 {

@@ -1,4 +1,5 @@
 #include "platform/fileoperation.h"
+#include "privatehome.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -104,9 +105,7 @@ protected:
     static void SetUpTestSuite()
     {
         // The Trash lives below the data home; keep it inside a folder of our own.
-        Home = new QTemporaryDir;
-        qputenv("HOME", QFile::encodeName(Home->path()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(Home->filePath(u"share"_s)));
+        Home = new TPrivateHome;
     }
     static void TearDownTestSuite()
     {
@@ -137,13 +136,13 @@ protected:
         return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash"_s;
     }
 
-    static QTemporaryDir* Home;
+    static TPrivateHome* Home;
     QTemporaryDir FDir;
     QString Src;
     QString Dst;
 };
 
-QTemporaryDir* FileOp::Home = nullptr;
+TPrivateHome* FileOp::Home = nullptr;
 
 const QMap<QString, QByteArray> Tree = {{u"a.txt"_s, "alpha"},       {u"d"_s, "<dir>"},
                                         {u"d/b.txt"_s, "bravo"},     {u"d/e"_s, "<dir>"},

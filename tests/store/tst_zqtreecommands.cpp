@@ -3,6 +3,7 @@
 #include "platform/fileoperation.h"
 #include "platform/textfile.h"
 #include "platform/zqerror.h"
+#include "privatehome.h"
 #include "store/notestore.h"
 #include "store/pagepath.h"
 #include "store/util.h"
@@ -28,9 +29,7 @@ protected:
     static void SetUpTestSuite()
     {
         // Deleted notes go to a Trash of our own.
-        Home = new QTemporaryDir;
-        qputenv("HOME", QFile::encodeName(Home->path()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(Home->filePath(u"share"_s)));
+        Home = new TPrivateHome;
     }
     static void TearDownTestSuite()
     {
@@ -74,7 +73,7 @@ protected:
                u"/Trash/files/"_s;
     }
 
-    static QTemporaryDir* Home;
+    static TPrivateHome* Home;
     QTemporaryDir Dir;
     QString Root;
     TFakeHost Host;
@@ -82,7 +81,7 @@ protected:
     std::unique_ptr<TzqTreeCommands> Commands;
 };
 
-QTemporaryDir* TreeCommands::Home = nullptr;
+TPrivateHome* TreeCommands::Home = nullptr;
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "tools/frmremovegarbage.h"
 
+#include "privatehome.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -32,12 +33,7 @@ protected:
 
 class RemoveGarbageDialog : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        Home = new QTemporaryDir;
-        qputenv("HOME", QFile::encodeName(Home->path()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(Home->filePath(u"share"_s)));
-    }
+    static void SetUpTestSuite() { Home = new TPrivateHome; }
     static void TearDownTestSuite()
     {
         delete Home;
@@ -61,12 +57,12 @@ protected:
         return w.findChild<T*>(name);
     }
 
-    static QTemporaryDir* Home;
+    static TPrivateHome* Home;
     const QByteArray Note = "<p><a name=top></a>Text\r\nMore<img src=\"__a\\x.png\">\r\n";
     QTemporaryDir FDir;
 };
 
-QTemporaryDir* RemoveGarbageDialog::Home = nullptr;
+TPrivateHome* RemoveGarbageDialog::Home = nullptr;
 
 TEST_F(RemoveGarbageDialog, ListsPreviewsByKeyboardCancelsAndDeletes)
 {

@@ -3,6 +3,7 @@
 #include "platform/cp949.h"
 #include "platform/fileoperation.h"
 #include "platform/zqerror.h"
+#include "privatehome.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -43,9 +44,7 @@ protected:
     static void SetUpTestSuite()
     {
         // The Trash lives below the data home; keep it inside a folder of our own.
-        Home = new QTemporaryDir;
-        qputenv("HOME", QFile::encodeName(Home->path()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(Home->filePath(u"share"_s)));
+        Home = new TPrivateHome;
     }
     static void TearDownTestSuite()
     {
@@ -69,12 +68,12 @@ protected:
         return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash"_s;
     }
 
-    static QTemporaryDir* Home;
+    static TPrivateHome* Home;
     QTemporaryDir FDir;
     std::unique_ptr<TGarbageScan> Scanner;
 };
 
-QTemporaryDir* GarbageScan::Home = nullptr;
+TPrivateHome* GarbageScan::Home = nullptr;
 
 TEST_F(GarbageScan, EveryWayANoteSpellsAReferenceKeepsTheFile)
 {
