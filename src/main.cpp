@@ -36,14 +36,14 @@ void InstallTranslations(QApplication& app)
         QApplication::installTranslator(qt);
 }
 
-// Notes and windows name Windows' Korean fonts; the configuration beside the program lets the
-// Nanum fonts answer for them. It must be in place before the first font is looked up.
+// Notes and windows name Windows' Korean fonts; the configuration shipped with the program lets
+// the Nanum fonts answer for them. It must be in place before the first font is looked up.
 void UseProgramFontConfig(const char* argv0)
 {
     if (qEnvironmentVariableIsSet("FONTCONFIG_FILE"))
         return;
     const QString dir = QFileInfo(QFile::decodeName(argv0)).absolutePath();
-    const QString conf = dir + u"/zqfonts.conf"_s;
+    const QString conf = TzqPlaces::ResourceDirOf(dir) + u"zqfonts.conf"_s;
     if (QFileInfo::exists(conf))
         qputenv("FONTCONFIG_FILE", QFile::encodeName(conf));
 }
@@ -64,7 +64,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(icon);
     InstallTranslations(app);
 
-    TzqPrjInfo prjInfo(QApplication::applicationDirPath());
+    TzqPrjInfo prjInfo(TzqPlaces::ForProgram(QApplication::applicationDirPath()));
     PrjInfo = &prjInfo;
     SetHangulFontAvailable(HangulFontAvailable());
 

@@ -1,5 +1,7 @@
 #include "app/zqprjinfo.h"
 
+#include "app/welcomenote.h"
+
 #include "store/notestore.h"
 #include "store/util.h"
 
@@ -49,24 +51,18 @@ template <size_t N> const TSetting* FindSetting(const TSetting (&table)[N], int 
     return nullptr;
 }
 
-QString WithSeparator(const QString& dir)
-{
-    return dir.endsWith(u'/') ? dir : dir + u'/';
-}
-
-// Creates one missing directory level; a failure is met by the caller later.
-QString EnsureDir(const QString& dir)
-{
-    QDir().mkdir(dir);
-    return dir;
-}
-
 } // namespace
 
-TzqPrjInfo::TzqPrjInfo(const QString& programDir)
-    : FProgramDir(WithSeparator(QDir::cleanPath(QFileInfo(programDir).absoluteFilePath()))),
-      FIni(FProgramDir + u"zqQuillet.ini"_s), FFolderNoteDefault(::FolderNoteDefault())
+TzqPrjInfo::TzqPrjInfo(const QString& programDir) : TzqPrjInfo(TzqPlaces::Portable(programDir)) {}
+
+TzqPrjInfo::TzqPrjInfo(const TzqPlaces& places)
+    : FPlaces(places), FProgramDir(places.ProgramDir), FIni(places.StateDir + u"zqQuillet.ini"_s),
+      FFolderNoteDefault(::FolderNoteDefault())
 {
+    if (FPlaces.Installed) {
+        QDir().mkpath(FPlaces.StateDir);
+        SeedUserTemplates(FPlaces.ResourceDir + u"zqTemplate"_s, TemplateDir());
+    }
     ReadMyName();
     FSplitterHidden = FIni.ReadBool(ProgramSection, u"NoSplitter"_s, false);
     FTextEditor = FIni.ReadString(ProgramSection, u"TextEditor"_s);
@@ -173,32 +169,43 @@ QString TzqPrjInfo::TitleText()
 
 QString TzqPrjInfo::DefaultDataDir() const
 {
-    return EnsureDir(FIni.ReadString(ProgramSection, u"DirData"_s, FProgramDir + u"BookData"_s));
+    const QString dir =
+        FIni.ReadString(ProgramSection, u"DirData"_s, FPlaces.DataHome + u"BookData"_s);
+    if (!QFileInfo::exists(dir) && QDir().mkpath(dir))
+        WriteWelcomeNote(dir);
+    return dir;
 }
 
 QString TzqPrjInfo::TempDir() const
 {
-    return EnsureDir(FProgramDir + u"temp"_s) + u'/';
+    QDir().mkpath(FPlaces.TempDir);
+    return FPlaces.TempDir;
 }
 
 QString TzqPrjInfo::TemplateDir() const
 {
-    return FProgramDir + u"zqTemplate/"_s;
+    // An installed program's templates are the user's own copy, so new ones can be added.
+    return (FPlaces.Installed ? FPlaces.DataHome : FProgramDir) + u"zqTemplate/"_s;
+}
+
+QString TzqPrjInfo::HelpFileName() const
+{
+    return FPlaces.ResourceDir + u"help/index.html"_s;
 }
 
 QString TzqPrjInfo::CharsFileName() const
 {
-    return FProgramDir + u"zqqchars.txt"_s;
+    return FPlaces.StateDir + u"zqqchars.txt"_s;
 }
 
 QString TzqPrjInfo::NotePadFileName() const
 {
-    return FProgramDir + u"tmpzqq.txt"_s;
+    return FPlaces.StateDir + u"tmpzqq.txt"_s;
 }
 
 QString TzqPrjInfo::SearchTempFileName() const
 {
-    return FProgramDir + u"zqtmp.zq"_s;
+    return FPlaces.StateDir + u"zqtmp.zq"_s;
 }
 
 bool TzqPrjInfo::FindDataDir(const QString& name, QString& dir, bool& shared) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/zqinifile.h"
+#include "app/zqplaces.h"
 
 #include <QByteArray>
 #include <QList>
@@ -35,10 +36,13 @@ public:
         idViewHangulMark = 1039,
     };
 
-    // programDir: the directory of the program file (a trailing separator is added).
+    // programDir: the directory of the program file (a trailing separator is added); everything
+    // the program writes lies beside it.
     explicit TzqPrjInfo(const QString& programDir);
+    explicit TzqPrjInfo(const TzqPlaces& places);
 
     const QString& ProgramDir() const { return FProgramDir; }
+    const TzqPlaces& Places() const { return FPlaces; }
     QString IniFileName() const;
     TzqIniFile& Ini() { return FIni; }
     const TzqIniFile& Ini() const { return FIni; }
@@ -68,9 +72,12 @@ public:
     static QString VersionText();
     static QString TitleText();
 
+    // The default data directory; made with a welcome note when it does not exist yet.
     QString DefaultDataDir() const;
     QString TempDir() const;
     QString TemplateDir() const;
+    // The help page shipped with the program.
+    QString HelpFileName() const;
     QString CharsFileName() const;
     QString NotePadFileName() const;
     QString SearchTempFileName() const;
@@ -87,6 +94,7 @@ public:
     const QList<QByteArray>& FolderNoteDefault() const { return FFolderNoteDefault; }
 
 private:
+    TzqPlaces FPlaces;
     QString FProgramDir;
     TzqIniFile FIni;
     QString FMyName;

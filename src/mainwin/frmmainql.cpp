@@ -32,6 +32,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -57,7 +58,6 @@ namespace {
 // Commands whose work comes with later parts of the program: shown, never enabled.
 const QStringList LaterCommands = {
     u"actToolConfig"_s,
-    u"tbiGotoHome"_s,
 };
 
 // The zoom steps of the browser engine.
@@ -184,7 +184,7 @@ void TfrmMainQL::FormCreate()
     // The views reach the files of the open data directory, the templates and the program's
     // own temporary files, nothing else.
     connect(FTree, &TzqTree::RootLoaded, this, [](const QString& root) {
-        NoteScope().SetPlaces({root, PrjInfo->TemplateDir(), PrjInfo->ProgramDir() + u"temp"_s},
+        NoteScope().SetPlaces({root, PrjInfo->TemplateDir(), PrjInfo->TempDir()},
                               {PrjInfo->SearchTempFileName()});
     });
     FHistory = std::make_unique<TTravList>([this] { return FTree->RootDir(); });
@@ -325,7 +325,13 @@ void TfrmMainQL::CreateActions()
         NewAction(u"tbiExecAnother"_s, u"zqQuillet  또 하나 실행"_s, {}, {}, Qt::Key_F9);
     connect(another, &QAction::triggered, this, &TfrmMainQL::tbiExecAnotherClick);
     NewAction(u"actToolConfig"_s, u"환경설정(&C)"_s, u"settings"_s);
-    NewAction(u"tbiGotoHome"_s, u"zqQuillet 홈페이지(&H)"_s, {});
+    // The program has no web site: its help page is shipped with it.
+    QAction* home = NewAction(u"tbiGotoHome"_s, u"zqQuillet 홈페이지(&H)"_s, {});
+    connect(home, &QAction::triggered, this, [this] {
+        const QString help = PrjInfo ? PrjInfo->HelpFileName() : QString();
+        if (!QFileInfo::exists(help) || !::OpenWithShell(help))
+            ShowError(u"도움말 페이지를 열 수 없습니다: "_s + QDir::toNativeSeparators(help));
+    });
     QAction* close = NewAction(u"tbiClose"_s, title + u" 종료(&X)"_s, u"exit"_s);
     close->setShortcut(QKeySequence(u"Alt+F4"_s));
     connect(close, &QAction::triggered, this, &QWidget::close);

@@ -1,9 +1,13 @@
+#include "app/welcomenote.h"
 #include "app/zqprjinfo.h"
+#include "platform/cp949.h"
 #include "store/datadirs.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
@@ -159,4 +163,50 @@ TEST_F(PrjInfoTest, FolderNoteDefaultBytes)
     EXPECT_EQ(lines[8], QByteArray("<TD><DIV><font color=\"#6d9ecf\">&nbsp;\xA1\xE1</font><STRONG>"
                                    "<FONT color=#376193> title</FONT></STRONG></DIV>"));
     EXPECT_EQ(lines[12], QByteArray("</BODY></HTML>"));
+}
+
+// An installed program keeps what it writes in the user's XDG folders and reads what it ships
+// from ../share/zqquillet; a build folder with its files beside it stays portable.
+TEST_F(PrjInfoTest, InstalledProgramWritesIntoTheXdgFoldersAndWelcomesANewUser)
+{
+    const QString prefix = Dir.filePath(u"usr"_s);
+    QDir().mkpath(prefix + u"/bin"_s);
+    WriteFile(prefix + u"/share/zqquillet/zqTemplate/Diary.htm"_s, "<p>diary</p>\r\n");
+    const QString home = Dir.filePath(u"home"_s);
+    const TzqXdgHomes homes{home + u"/config"_s, home + u"/data"_s, home + u"/cache"_s};
+    {
+        // Writable or not, a program whose files lie in share/zqquillet is installed.
+        const TzqPlaces places = TzqPlaces::ForProgram(prefix + u"/bin"_s, homes);
+        EXPECT_TRUE(places.Installed);
+        EXPECT_EQ(places.ResourceDir, prefix + u"/share/zqquillet/"_s);
+        TzqPrjInfo prj(places);
+        EXPECT_EQ(prj.IniFileName(), home + u"/config/zqQuillet/zqQuillet.ini"_s);
+        EXPECT_EQ(prj.NotePadFileName(), home + u"/config/zqQuillet/tmpzqq.txt"_s);
+        EXPECT_EQ(prj.TempDir(), home + u"/cache/zqQuillet/temp/"_s);
+        EXPECT_EQ(prj.HelpFileName(), prefix + u"/share/zqquillet/help/index.html"_s);
+        // The shipped templates become the user's own, once.
+        EXPECT_EQ(prj.TemplateDir(), home + u"/data/zqQuillet/zqTemplate/"_s);
+        EXPECT_EQ(ReadFile(prj.TemplateDir() + u"Diary.htm"_s), QByteArray("<p>diary</p>\r\n"));
+
+        const QString data = prj.DefaultDataDir();
+        EXPECT_EQ(data, home + u"/data/zqQuillet/BookData"_s);
+        const QByteArray welcome = ReadFile(data + u'/' + QStringView(WelcomeNoteName).toString());
+        EXPECT_TRUE(
+            welcome.startsWith("<html><head><meta http-equiv=\"Content-Type\" content=\"text/"
+                               "html; charset=euc-kr\">\r\n"));
+        EXPECT_TRUE(
+            welcome.contains(cp949::FromUnicode(u"<td>Ctrl+Insert</td><td>새 노트 만들기"_s)));
+        EXPECT_EQ(welcome.count("\r\n"), welcome.count('\n'));
+        // A welcome note the user deleted stays deleted.
+        QFile::remove(data + u'/' + QStringView(WelcomeNoteName).toString());
+        prj.DefaultDataDir();
+        EXPECT_TRUE(QDir(data).isEmpty());
+        EXPECT_TRUE(QDir(prefix + u"/bin"_s).isEmpty());
+    }
+
+    // The build folder: the shipped files beside the program.
+    QDir().mkpath(Dir.filePath(u"build/zqTemplate"_s));
+    const TzqPlaces build = TzqPlaces::ForProgram(Dir.filePath(u"build"_s), homes);
+    EXPECT_FALSE(build.Installed);
+    EXPECT_EQ(build.StateDir, Dir.filePath(u"build/"_s));
 }

@@ -1,3 +1,4 @@
+#include "app/welcomenote.h"
 #include "app/zqprjinfo.h"
 #include "store/frmfindintree.h"
 #include "store/frmmenuandtree.h"
@@ -95,6 +96,8 @@ TEST_F(FindInTreeTest, OpensWithThePanelsStateAndRefusesAnEmptyText)
 TEST_F(FindInTreeTest, PanelSearchesShowsTheFirstHitAndReportsNoMatch)
 {
     const QString root = Prj->DefaultDataDir();
+    // The new data directory's welcome note is not part of this search.
+    ASSERT_TRUE(QFile::remove(root + u'/' + QStringView(WelcomeNoteName).toString()));
     WriteFile(root + u"/___zq_quillet__folder.htm"_s, "<font>\r\n");
     WriteFile(root + u"/Work/Plan.htm"_s, "a<FONT>b\r\nc\r\n");
     TTreeHost treeHost;
