@@ -288,3 +288,21 @@ TEST_F(DialogTest, OkWritesOnceAndAFailedWriteKeepsTheDialogOpen)
     EXPECT_TRUE(Prj->Ini().SectionExists(u"DataDir49"_s));
     EXPECT_EQ(Prj->Ini().ReadString(u"DataDir50"_s, u"Name"_s), u"N50"_s);
 }
+
+// Not a check: draws both dialogs into PNGs for a person to look at. Run with
+// --gtest_also_run_disabled_tests and QUILLET_SHOWCASE=<folder>.
+TEST_F(DialogTest, DISABLED_Showcase)
+{
+    const QString folder = qEnvironmentVariable("QUILLET_SHOWCASE", u"."_s);
+    WriteFile(Ini(), Records());
+    auto dlg = Open();
+    dlg->grab().save(folder + u"/frmconfig.png"_s);
+    TfrmGetDataDir edit;
+    edit.setWindowTitle(u"수정: 기본 폴더"_s);
+    edit.SetName(u"기본 폴더"_s);
+    edit.SetDirData(u"/home/user/notes/a/rather/long/path/to/the/data/directory/BookData"_s);
+    edit.SetIsShare(true);
+    edit.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
+    edit.grab().save(folder + u"/frmgetdatadir.png"_s);
+}
