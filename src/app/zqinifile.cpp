@@ -266,7 +266,7 @@ TzqIniFile::TzqIniFile(QString fileName) : FFileName(std::move(fileName)) {}
 QByteArray TzqIniFile::ReadBytes(const QString& section, const QString& key,
                                  const QByteArray& def) const
 {
-    const std::optional<QByteArray> bytes = LoadFile(FFileName);
+    const std::optional<QByteArray> bytes = Content();
     if (!bytes)
         return def;
     const std::vector<TIniLine> lines = ParseLines(*bytes);
@@ -276,7 +276,7 @@ QByteArray TzqIniFile::ReadBytes(const QString& section, const QString& key,
 
 QString TzqIniFile::ReadString(const QString& section, const QString& key, const QString& def) const
 {
-    const std::optional<QByteArray> bytes = LoadFile(FFileName);
+    const std::optional<QByteArray> bytes = Content();
     if (!bytes)
         return def;
     const std::vector<TIniLine> lines = ParseLines(*bytes);
@@ -286,7 +286,7 @@ QString TzqIniFile::ReadString(const QString& section, const QString& key, const
 
 int TzqIniFile::ReadInteger(const QString& section, const QString& key, int def) const
 {
-    const std::optional<QByteArray> bytes = LoadFile(FFileName);
+    const std::optional<QByteArray> bytes = Content();
     if (!bytes)
         return def;
     const std::vector<TIniLine> lines = ParseLines(*bytes);
@@ -302,33 +302,13 @@ bool TzqIniFile::ReadBool(const QString& section, const QString& key, bool def) 
     return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
-void TzqIniFile::WriteBytes(const QString& section, const QString& key, const QByteArray& value)
+namespace {
+
+// bytes with one key set: its value replaced in place, or the key added after the last key of
+// the first section of that name (after its header), or the section added at the end.
+QByteArray WithKey(const QByteArray& bytes, const QByteArray& sectionName,
+                   const QByteArray& keyName, const QByteArray& newValue)
 {
-    const auto fail = [this] {
-        throw EzqError(u"Unable to write to %1"_s.arg(
-            QDir::toNativeSeparators(QFileInfo(FFileName).absoluteFilePath())));
-    };
-
-    // Two instances closing at once each read the file, change their line and write it back,
-    // and the later write would drop the earlier one's key; the lock makes them take turns
-    // for the whole of it. Without the lock (no lock file in a read-only folder, no locks on
-    // the file system, a holder stuck for seconds) the write still goes ahead: a lost race may
-    // cost a key, where giving up would surely lose this one.
-    const TzqFileLock lock(FFileName, LockIdle, LockLimit);
-
-    QByteArray bytes;
-    const bool existed = QFileInfo::exists(FFileName);
-    if (existed) {
-        // A file that exists but cannot be read is never replaced by one holding only this key.
-        std::optional<QByteArray> loaded = LoadFile(FFileName);
-        if (!loaded)
-            fail();
-        bytes = std::move(*loaded);
-    }
-
-    const QByteArray sectionName = NameBytes(section);
-    const QByteArray keyName = NameBytes(key);
-    const QByteArray newValue = WithoutLineBreaks(value);
     const std::vector<TIniLine> lines = ParseLines(bytes);
 
     QByteArray out;
@@ -345,36 +325,116 @@ void TzqIniFile::WriteBytes(const QString& section, const QString& key, const QB
         out.append(QByteArrayView(bytes).first(line->Start));
         keyLine(line->Name);
         out.append(QByteArrayView(bytes).sliced(line->Start + line->Length + line->EndLength));
-    } else {
-        // After the last key of the first section of that name, or after its header.
-        const TIniLine* after = nullptr;
-        qsizetype header = -1;
-        for (qsizetype i = 0; i < static_cast<qsizetype>(lines.size()); ++i) {
-            const TIniLine& line = lines[i];
-            if (header < 0 && line.Kind == TLineKind::Section && SameName(line.Name, sectionName))
-                header = i;
-            else if (header < 0 || line.Section != header || line.Kind != TLineKind::Key)
-                continue;
-            after = &line;
-        }
-        qsizetype cut = bytes.size();
-        if (after)
-            cut = after->Start + after->Length + after->EndLength;
-        out.append(QByteArrayView(bytes).first(cut));
-        // The line before ours may be the file's last, without a line end.
-        if (cut > 0 && bytes[cut - 1] != '\r' && bytes[cut - 1] != '\n')
-            out.append("\r\n");
-        if (!after) {
-            out.append('[');
-            out.append(sectionName);
-            out.append("]\r\n");
-        }
-        keyLine(keyName);
-        out.append(QByteArrayView(bytes).sliced(cut));
+        return out;
     }
+    // After the last key of the first section of that name, or after its header.
+    const TIniLine* after = nullptr;
+    qsizetype header = -1;
+    for (qsizetype i = 0; i < static_cast<qsizetype>(lines.size()); ++i) {
+        const TIniLine& line = lines[i];
+        if (header < 0 && line.Kind == TLineKind::Section && SameName(line.Name, sectionName))
+            header = i;
+        else if (header < 0 || line.Section != header || line.Kind != TLineKind::Key)
+            continue;
+        after = &line;
+    }
+    qsizetype cut = bytes.size();
+    if (after)
+        cut = after->Start + after->Length + after->EndLength;
+    out.append(QByteArrayView(bytes).first(cut));
+    // The line before ours may be the file's last, without a line end.
+    if (cut > 0 && bytes[cut - 1] != '\r' && bytes[cut - 1] != '\n')
+        out.append("\r\n");
+    if (!after) {
+        out.append('[');
+        out.append(sectionName);
+        out.append("]\r\n");
+    }
+    keyLine(keyName);
+    out.append(QByteArrayView(bytes).sliced(cut));
+    return out;
+}
+
+} // namespace
+
+std::optional<QByteArray> TzqIniFile::Content() const
+{
+    std::optional<QByteArray> bytes = LoadFile(FFileName);
+    if (FPending.empty())
+        return bytes;
+    // Inside an update the reads see its writes, as they will be.
+    QByteArray changed = bytes.value_or(QByteArray());
+    for (const TPendingWrite& w : FPending)
+        changed = WithKey(changed, w.Section, w.Key, w.Value);
+    return changed;
+}
+
+void TzqIniFile::WriteBytes(const QString& section, const QString& key, const QByteArray& value)
+{
+    TPendingWrite write{NameBytes(section), NameBytes(key), WithoutLineBreaks(value)};
+    if (FUpdating) {
+        FPending.push_back(std::move(write));
+        return;
+    }
+    Store({write});
+}
+
+void TzqIniFile::BeginUpdate()
+{
+    FUpdating = true;
+    FPending.clear();
+}
+
+void TzqIniFile::EndUpdate()
+{
+    std::vector<TPendingWrite> writes = std::move(FPending);
+    FPending.clear();
+    FUpdating = false;
+    Store(writes);
+}
+
+void TzqIniFile::CancelUpdate()
+{
+    FPending.clear();
+    FUpdating = false;
+}
+
+void TzqIniFile::Store(const std::vector<TPendingWrite>& writes)
+{
+    if (writes.empty())
+        return;
+    const auto fail = [this] {
+        throw EzqError(u"Unable to write to %1"_s.arg(
+            QDir::toNativeSeparators(QFileInfo(FFileName).absoluteFilePath())));
+    };
+
+    // Two instances closing at once each read the file, change their lines and write it back,
+    // and the later write would drop the earlier one's keys; the lock makes them take turns
+    // for the whole of it. Without the lock (no lock file in a read-only folder, no locks on
+    // the file system, a holder stuck for seconds) the write still goes ahead: a lost race may
+    // cost a key, where giving up would surely lose this one.
+    const TzqFileLock lock(FFileName, LockIdle, LockLimit);
+
+    QByteArray bytes;
+    const bool existed = QFileInfo::exists(FFileName);
+    if (existed) {
+        // A file that exists but cannot be read is never replaced by one holding only these keys.
+        std::optional<QByteArray> loaded = LoadFile(FFileName);
+        if (!loaded)
+            fail();
+        bytes = std::move(*loaded);
+    }
+
+    QByteArray out = bytes;
+    for (const TPendingWrite& w : writes)
+        out = WithKey(out, w.Section, w.Key, w.Value);
+    // Values the file already holds, spelled as written, leave it untouched.
+    if (existed && out == bytes)
+        return;
 
     try {
         textfile::WriteAll(FFileName, out);
+        ++FWriteCount;
     } catch (const EzqError&) {
         // The new content goes to a temporary file renamed over the old one only once it is
         // complete, but where the folder forbids new files the file is written in place and a
@@ -402,7 +462,7 @@ void TzqIniFile::WriteBool(const QString& section, const QString& key, bool valu
 
 bool TzqIniFile::SectionExists(const QString& section) const
 {
-    const std::optional<QByteArray> bytes = LoadFile(FFileName);
+    const std::optional<QByteArray> bytes = Content();
     if (!bytes)
         return false;
     const std::vector<TIniLine> lines = ParseLines(*bytes);
@@ -417,7 +477,7 @@ bool TzqIniFile::SectionExists(const QString& section) const
 QStringList TzqIniFile::ReadSection(const QString& section) const
 {
     QStringList keys;
-    const std::optional<QByteArray> bytes = LoadFile(FFileName);
+    const std::optional<QByteArray> bytes = Content();
     if (!bytes)
         return keys;
     const std::vector<TIniLine> lines = ParseLines(*bytes);

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <vector>
+
 // The settings file with the rules of a Windows private profile, on CP949 bytes:
 // - section and key names match without regard to letter case; spaces around keys and values
 //   are ignored; one pair of matching single or double quotes around a value is removed;
@@ -18,6 +21,10 @@
 //   not a valid 32-bit integer reads as the default. Booleans are integers, non-zero is true;
 //   they are written "1" / "0".
 // A failed write throws EzqError("Unable to write to <path>"); values written before stay.
+//
+// Several keys can also be written as one change (BeginUpdate ... EndUpdate, or TUpdate): the
+// writes in between are collected, reads see them, and EndUpdate puts all of them into the
+// file in one read-modify-write under the lock. When that fails, none of them is written.
 class TzqIniFile {
 public:
     explicit TzqIniFile(QString fileName);
@@ -43,6 +50,48 @@ public:
     // The value rules, on their own (the fuzzer and the tests use them).
     static bool ParseInteger(QByteArrayView text, int& value);
 
+    // Collects the following writes instead of writing each at once.
+    void BeginUpdate();
+    // Writes what was collected in one go (nothing when the file already holds it all) and
+    // ends the update. Throws EzqError like a single write; then nothing was written.
+    void EndUpdate();
+    // Forgets what was collected and ends the update.
+    void CancelUpdate();
+    bool Updating() const { return FUpdating; }
+
+    // An update for a scope: cancelled unless Commit ran.
+    class TUpdate {
+    public:
+        explicit TUpdate(TzqIniFile& ini) : FIni(ini) { FIni.BeginUpdate(); }
+        ~TUpdate()
+        {
+            if (FIni.Updating())
+                FIni.CancelUpdate();
+        }
+        void Commit() { FIni.EndUpdate(); }
+        TUpdate(const TUpdate&) = delete;
+        TUpdate& operator=(const TUpdate&) = delete;
+
+    private:
+        TzqIniFile& FIni;
+    };
+
+    // How many times this object has replaced the file.
+    int WriteCount() const { return FWriteCount; }
+
 private:
+    struct TPendingWrite {
+        QByteArray Section;
+        QByteArray Key;
+        QByteArray Value;
+    };
+
+    // The file's bytes as reads see them; none when it is missing and nothing is pending.
+    std::optional<QByteArray> Content() const;
+    void Store(const std::vector<TPendingWrite>& writes);
+
     QString FFileName;
+    bool FUpdating = false;
+    std::vector<TPendingWrite> FPending;
+    int FWriteCount = 0;
 };

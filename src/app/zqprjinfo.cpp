@@ -155,6 +155,23 @@ void TzqPrjInfo::SetCharSet(const QString& text)
     FIni.WriteString(ProgramSection, u"CharSet"_s, text);
 }
 
+void TzqPrjInfo::WriteTogether(const std::function<void()>& writes)
+{
+    const QString textEditor = FTextEditor;
+    const bool splitterHidden = FSplitterHidden;
+    const QString charSet = FCharSet;
+    try {
+        TzqIniFile::TUpdate update(FIni);
+        writes();
+        update.Commit();
+    } catch (...) {
+        FTextEditor = textEditor;
+        FSplitterHidden = splitterHidden;
+        FCharSet = charSet;
+        throw;
+    }
+}
+
 QString TzqPrjInfo::VersionText()
 {
     return u"%1.%2 release %3"_s.arg(QUILLET_VERSION_MAJOR)

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // The configuration store: where the program lives, every fixed path derived from that, the
@@ -68,6 +69,11 @@ public:
     void SetNoSplitter(bool hidden);
     const QString& CharSet() const { return FCharSet; }
     void SetCharSet(const QString& text);
+
+    // Runs writes (through this object's setters and writers, or Ini()) as one change of the
+    // settings file: one read-modify-write under its lock. When that fails, the file and the
+    // cached values stay as they were and the EzqError is passed on.
+    void WriteTogether(const std::function<void()>& writes);
 
     static QString VersionText();
     static QString TitleText();

@@ -1,8 +1,8 @@
 #include "platform/cp949.h"
 
+#include <QList>
 #include <cerrno>
 #include <cstring>
-#include <QList>
 #include <iconv.h>
 
 namespace cp949 {
@@ -149,6 +149,29 @@ QByteArray FromUnicode(QStringView text, bool* lossless)
 QByteArray FromUnicodeWithCharRefs(QStringView text)
 {
     return Encode(text, TMissing::CharRef, nullptr);
+}
+
+QString UnencodableChars(QStringView text)
+{
+    bool lossless = true;
+    FromUnicode(text, &lossless);
+    QString missing;
+    if (lossless)
+        return missing;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        // A surrogate pair is one character.
+        const qsizetype len =
+            (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2
+                                                                                               : 1;
+        const QStringView ch = text.sliced(i, len);
+        bool lossless = true;
+        FromUnicode(ch, &lossless);
+        if (!lossless && !missing.contains(ch))
+            missing += ch;
+        i += len;
+    }
+    return missing;
 }
 
 } // namespace cp949

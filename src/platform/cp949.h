@@ -20,4 +20,8 @@ QByteArray FromUnicode(QStringView text, bool* lossless = nullptr);
 // ("&#x1F600;"), so HTML loses nothing and stays valid CP949.
 QByteArray FromUnicodeWithCharRefs(QStringView text);
 
+// The characters of text that CP949 lacks, each once, in their order; empty when the text can
+// be stored as it is.
+QString UnencodableChars(QStringView text);
+
 } // namespace cp949

@@ -1,6 +1,7 @@
 #include "store/datadirs.h"
 
 #include "app/zqprjinfo.h"
+#include "platform/cp949.h"
 
 #include <QFileInfo>
 
@@ -44,4 +45,21 @@ TzqDataDir ResolveDataDir(const TzqPrjInfo& prj, const QString& name, const TzqD
     TzqDataDir result = fallback;
     prj.FindDataDir(name, result.Dir, result.Shared);
     return result;
+}
+
+TzqDataDirRefusal CheckDataDirEntry(const QString& name, const QString& dir)
+{
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty())
+        return {TzqDataDirRefusal::Name, u"데이터 경로에 대한 이름을 반드시 입력하셔야 합니다."_s};
+    if (const QString bad = cp949::UnencodableChars(trimmed); !bad.isEmpty())
+        return {TzqDataDirRefusal::Name,
+                u"데이터 경로의 이름에 설정 파일에 저장할 수 없는 문자가 있습니다: %1"_s.arg(bad)};
+    if (dir.isEmpty())
+        return {TzqDataDirRefusal::Name, u"데이터 경로를 지정하여 주십시오."_s};
+    if (const QString bad = cp949::UnencodableChars(dir); !bad.isEmpty())
+        return {TzqDataDirRefusal::Dir,
+                u"데이터 경로에 설정 파일에 저장할 수 없는 문자가 있습니다: %1\n"
+                u"다른 폴더를 지정하여 주십시오."_s.arg(bad)};
+    return {};
 }

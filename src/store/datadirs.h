@@ -23,3 +23,14 @@ struct TzqDataDir {
 
 // The directory to open for a name: the record's, or the fallback when no record has it.
 TzqDataDir ResolveDataDir(const TzqPrjInfo& prj, const QString& name, const TzqDataDir& fallback);
+
+// Why a data directory record cannot be taken as entered, or empty when it can: a name is
+// needed, a directory is needed, and both must be storable in the settings file (a character
+// CP949 lacks would be stored as "?" and the directory lost at the next start). The name is
+// taken trimmed.
+struct TzqDataDirRefusal {
+    enum TField { None, Name, Dir };
+    TField Field = None;
+    QString Message;
+};
+TzqDataDirRefusal CheckDataDirEntry(const QString& name, const QString& dir);

@@ -472,3 +472,49 @@ TEST_F(IniFileTest, FailedWriteLeavesTheOldFileAndTheLockFree)
     EXPECT_TRUE(Contents() == old);
     EXPECT_TRUE(TzqFileLock(FPath, 0ms, 0ms).IsHeld());
 }
+
+TEST_F(IniFileTest, AnUpdateWritesItsKeysInOneGoOrNotAtAll)
+{
+    const QByteArray old = "[PROGRAM]\r\nA=1\r\n; kept\r\n[Other]\r\nX=y\r\n";
+    Given(old);
+    {
+        TzqIniFile::TUpdate update(FIni);
+        FIni.WriteString(u"PROGRAM"_s, u"A"_s, u"2"_s);
+        FIni.WriteString(u"PROGRAM"_s, u"B"_s, u"값"_s);
+        FIni.WriteBool(u"New"_s, u"C"_s, true);
+        // Reads see the writes; the file does not yet.
+        EXPECT_EQ(FIni.ReadString(u"program"_s, u"b"_s), u"값"_s);
+        EXPECT_TRUE(FIni.SectionExists(u"New"_s));
+        EXPECT_EQ(Contents(), old);
+        update.Commit();
+    }
+    EXPECT_EQ(FIni.WriteCount(), 1);
+    EXPECT_EQ(Contents(),
+              QByteArray("[PROGRAM]\r\nA=2\r\nB=\xB0\xAA\r\n; kept\r\n[Other]\r\nX=y\r\n"
+                         "[New]\r\nC=1\r\n"));
+
+    // An update left without Commit writes nothing; nor does one that changes no byte.
+    const QByteArray now = Contents();
+    {
+        TzqIniFile::TUpdate update(FIni);
+        FIni.WriteString(u"PROGRAM"_s, u"A"_s, u"3"_s);
+    }
+    EXPECT_FALSE(FIni.Updating());
+    EXPECT_EQ(FIni.ReadString(u"PROGRAM"_s, u"A"_s), u"2"_s);
+    FIni.BeginUpdate();
+    FIni.WriteString(u"PROGRAM"_s, u"A"_s, u"2"_s);
+    FIni.EndUpdate();
+    EXPECT_EQ(FIni.WriteCount(), 1);
+    EXPECT_EQ(Contents(), now);
+
+    // A failing update leaves the file as it was, not half of the keys.
+    {
+        const TFileSizeLimit diskFull(now.size() + 20);
+        FIni.BeginUpdate();
+        FIni.WriteString(u"PROGRAM"_s, u"A"_s, u"4"_s);
+        FIni.WriteString(u"PROGRAM"_s, u"Long"_s, QString(100, u'z'));
+        EXPECT_THROW(FIni.EndUpdate(), EzqError);
+    }
+    EXPECT_FALSE(FIni.Updating());
+    EXPECT_EQ(Contents(), now);
+}
