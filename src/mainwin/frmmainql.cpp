@@ -23,6 +23,7 @@
 #include "store/zqtreemenu.h"
 #include "store/zqtreeview.h"
 #include "tools/exporttarget.h"
+#include "tools/frmconfig.h"
 #include "tools/frmmakezipfile.h"
 #include "tools/frmmsgbox.h"
 #include "tools/frmnotepad.h"
@@ -54,11 +55,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// Commands whose work comes with later parts of the program: shown, never enabled.
-const QStringList LaterCommands = {
-    u"actToolConfig"_s,
-};
 
 // The zoom steps of the browser engine.
 constexpr qreal ZoomSteps[] = {0.25, 0.33, 0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
@@ -165,8 +161,6 @@ QAction* TfrmMainQL::NewAction(const QString& name, const QString& caption, cons
     }
     a->setToolTip(tip);
     a->setStatusTip(tip);
-    if (LaterCommands.contains(name))
-        a->setEnabled(false);
     addAction(a);
     return a;
 }
@@ -324,7 +318,8 @@ void TfrmMainQL::CreateActions()
     QAction* another =
         NewAction(u"tbiExecAnother"_s, u"zqQuillet  또 하나 실행"_s, {}, {}, Qt::Key_F9);
     connect(another, &QAction::triggered, this, &TfrmMainQL::tbiExecAnotherClick);
-    NewAction(u"actToolConfig"_s, u"환경설정(&C)"_s, u"settings"_s);
+    QAction* config = NewAction(u"actToolConfig"_s, u"환경설정(&C)"_s, u"settings"_s);
+    connect(config, &QAction::triggered, this, &TfrmMainQL::actToolConfigExecute);
     // The program has no web site: its help page is shipped with it.
     QAction* home = NewAction(u"tbiGotoHome"_s, u"zqQuillet 홈페이지(&H)"_s, {});
     connect(home, &QAction::triggered, this, [this] {
@@ -876,6 +871,24 @@ void TfrmMainQL::SaveTreeState()
 void TfrmMainQL::RestoreTreeState()
 {
     FMenuAndTree->RestoreTreeState();
+}
+
+void TfrmMainQL::actToolConfigExecute()
+{
+    // The dialog changes what the tree and the note show: the note is saved and left first.
+    if (!SaveIfEditing())
+        return;
+    tbiBrowseClick(TzqViewModes::vmBrowse);
+    if (ViewMode() != TzqViewModes::vmBrowse || !PrjInfo)
+        return;
+    if (!TfrmConfig::Execute(*PrjInfo, this, Action(u"actToolConfig"_s)->icon()))
+        return;
+    FMenuAndTree->LoadDataDirList();
+    FMenuAndTree->OpenLastDataDir();
+    LoadCurrentNote();
+    FEditor->UpdateAutoSaveInterval();
+    btnTreeSplitter->setVisible(!PrjInfo->SplitterHidden());
+    PrjInfo->ReadMyName();
 }
 
 void TfrmMainQL::SetExportUi(IzqExportUi* ui)

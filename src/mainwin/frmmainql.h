@@ -160,6 +160,8 @@ private:
     // A key the window has a command for is kept from the view that has the focus.
     bool ClaimsShortcut(QObject* watched, QEvent* event) const;
     void actFileExecute(int tag);
+    // "환경설정": saves and leaves the note, then applies what the dialog changed.
+    void actToolConfigExecute();
     // Saves the note being edited, then asks where the export of page goes (the caption of
     // the action, the suffix appended); nothing when the save fails or the user cancels.
     std::optional<QString> ChooseExportFile(const QString& page, const QString& action,
