@@ -1041,7 +1041,8 @@ bool TfrmMainQL::SaveIfEditing()
 void TfrmMainQL::ModeChanged()
 {
     FEditor->ModeChanged();
-    if (pnlHangulMark && PrjInfo && PrjInfo->ReadFlag(TzqPrjInfo::idViewHangulMark))
+    // The mark is on while its timer runs (the setting, through ShowHangulMark).
+    if (tmrHangulMark && tmrHangulMark->isActive())
         pnlHangulMark->setVisible(IsHangulMarkMode(ViewMode()));
 }
 
