@@ -1410,9 +1410,10 @@ void TfrmMainQL::ReplayContextMenu(QPoint globalPos)
     QWidget* web = widget;
     while (web && !qobject_cast<QWebEngineView*>(web))
         web = web->parentWidget();
-    if (web && !qobject_cast<TzqWebEditView*>(web)) {
-        // The browser engine makes its context menu from a right click, with what lies under
-        // the pointer (a link, a picture, the selection).
+    if (web) {
+        // The browser engine makes its context-menu request from a right click, with what lies
+        // under the pointer (a link, a picture, the selection); the view takes no menu event
+        // of ours. The edit view opens the editor's menu for the request.
         QWidget* input = web->focusProxy() ? web->focusProxy() : widget;
         const QPointF at = input->mapFromGlobal(QPointF(globalPos));
         QMouseEvent press(QEvent::MouseButtonPress, at, QPointF(globalPos), Qt::RightButton,
@@ -1423,10 +1424,9 @@ void TfrmMainQL::ReplayContextMenu(QPoint globalPos)
         QApplication::sendEvent(input, &release);
         return;
     }
-    // The edit view and the source view open the editor's own menu.
-    QWidget* receiver = web ? web : widget;
-    QContextMenuEvent menu(QContextMenuEvent::Mouse, receiver->mapFromGlobal(globalPos), globalPos);
-    QApplication::sendEvent(receiver, &menu);
+    // The source view opens the editor's menu.
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, widget->mapFromGlobal(globalPos), globalPos);
+    QApplication::sendEvent(widget, &menu);
 }
 
 bool TfrmMainQL::RouteWheel(QWidget* target, QWheelEvent* wheel)

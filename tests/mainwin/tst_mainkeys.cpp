@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
@@ -25,6 +26,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
 using testutil::WriteFile;
@@ -330,4 +332,66 @@ TEST_F(MainKeysTest, TheMarkFollowsTheInputModeNearTheCaret)
     w->tbiBrowseClick(2);
     EXPECT_FALSE(mark->isVisible());
     w->SetInputModeSource(nullptr);
+}
+
+TEST_F(MainKeysTest, AltKeysAndTheRockerMoveThroughTheHistory)
+{
+    auto w = OpenOnNote();
+    QSignalSpy loaded(w->DhtmlEditor(), &TfrmDhtmlEditor::BrowseLoadFinished);
+    ASSERT_TRUE(w->Tree()->SelectByRelativePath(u"n00.htm"_s));
+    ASSERT_TRUE(loaded.wait(20000));
+    QWidget* input = Input(w->DhtmlEditor()->Browser());
+    QTest::keyClick(input, Qt::Key_Q, Qt::AltModifier);
+    ASSERT_TRUE(loaded.wait(20000));
+    EXPECT_TRUE(w->Tree()->CurrentPage().endsWith(u"메모.htm"_s));
+
+    // The left button held, the right one pressed: forward, and no menu.
+    input = Input(w->DhtmlEditor()->Browser());
+    const QPoint at(120, 80);
+    QTest::mousePress(input, Qt::LeftButton, {}, at);
+    QTest::mousePress(input, Qt::RightButton, Qt::NoModifier, at);
+    EXPECT_EQ(w->Gesture().State(), TzqGesture::TState::Rocker);
+    QTest::mouseRelease(input, Qt::RightButton, {}, at);
+    QTest::mouseRelease(input, Qt::LeftButton, {}, at);
+    ASSERT_TRUE(loaded.wait(20000));
+    EXPECT_TRUE(w->Tree()->CurrentPage().endsWith(u"n00.htm"_s));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+    // A right drag to the left goes back, one to the right forward.
+    input = Input(w->DhtmlEditor()->Browser());
+    RightDrag(input, at, at + QPoint(-25, 10));
+    ASSERT_TRUE(loaded.wait(20000));
+    EXPECT_TRUE(w->Tree()->CurrentPage().endsWith(u"메모.htm"_s));
+    input = Input(w->DhtmlEditor()->Browser());
+    RightDrag(input, at, at + QPoint(25, -10));
+    ASSERT_TRUE(loaded.wait(20000));
+    EXPECT_TRUE(w->Tree()->CurrentPage().endsWith(u"n00.htm"_s));
+}
+
+TEST_F(MainKeysTest, TheEditViewGetsItsMenuBackAndCtrlInsertAsksForANewNote)
+{
+    auto w = OpenOnNote();
+    ASSERT_TRUE(EnterEdit(*w, Input(w->DhtmlEditor()->Browser())));
+    QWidget* input = Input(w->DhtmlEditor()->EditView());
+    QSignalSpy menu(w->DhtmlEditor()->EditView(), &TzqWebEditView::ShowContextMenu);
+    QElapsedTimer clock;
+    clock.start();
+    RightDrag(input, QPoint(50, 50), QPoint(52, 48));
+    // The menu comes at once (it reads the commands' states from the document).
+    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget(); }, 3000));
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(menu.count(), 1);
+    if (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+
+    // Ctrl+Insert in the note (where the engine would copy): the new-note dialog comes.
+    bool asked = false;
+    QTimer::singleShot(300, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            asked = true;
+            dialog->close();
+        }
+    });
+    QTest::keyClick(Input(w->DhtmlEditor()->EditView()), Qt::Key_Insert, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return asked; }, 3000));
 }
