@@ -9,6 +9,7 @@
 #include "editor/zqwebeditview.h"
 #include "mainwin/frmmainql.h"
 #include "mainwin/izqinputmodesource.h"
+#include "mainwin/zqinputmodewatcher.h"
 #include "platform/cp949.h"
 #include "store/zqtreeview.h"
 #include "testutil.h"
@@ -19,6 +20,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
@@ -394,4 +397,32 @@ TEST_F(MainKeysTest, TheEditViewGetsItsMenuBackAndCtrlInsertAsksForANewNote)
     });
     QTest::keyClick(Input(w->DhtmlEditor()->EditView()), Qt::Key_Insert, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return asked; }, 3000));
+}
+
+TEST(InputModeWatcher, TypingTellsHangulFromEnglish)
+{
+    TzqInputModeWatcher watcher;
+    auto key = [&](const QString& text, Qt::KeyboardModifiers modifiers = {}) {
+        QKeyEvent e(QEvent::KeyPress, Qt::Key_A, modifiers, text);
+        watcher.Observe(&e);
+        return watcher.IsHangul();
+    };
+    QInputMethodEvent composing(u"ㅎ"_s, {});
+    watcher.Observe(&composing);
+    EXPECT_EQ(watcher.IsHangul(), true);
+    // A Latin letter let through by the input method: English.
+    EXPECT_EQ(key(u"a"_s), false);
+    QInputMethodEvent commit;
+    commit.setCommitString(u"한"_s);
+    watcher.Observe(&commit);
+    EXPECT_EQ(watcher.IsHangul(), true);
+    // Digits, spaces, punctuation and shortcuts pass in either mode: they tell nothing.
+    EXPECT_EQ(key(u"1"_s), true);
+    EXPECT_EQ(key(u" "_s), true);
+    EXPECT_EQ(key(u"a"_s, Qt::ControlModifier), true);
+    EXPECT_EQ(key(u"A"_s, Qt::ShiftModifier), false);
+    // An input method event without Hangul (an English engine's composition) changes nothing.
+    QInputMethodEvent latin(u"x"_s, {});
+    watcher.Observe(&latin);
+    EXPECT_EQ(watcher.IsHangul(), false);
 }
