@@ -55,7 +55,6 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -1342,10 +1341,14 @@ bool TfrmMainQL::GestureEvent(QWidget* target, QMouseEvent* mouse)
         QMetaObject::invokeMethod(
             this,
             [this, action, pos] {
-                if (action == TzqGesture::TAction::ContextMenu)
-                    ReplayContextMenu(pos);
-                else
-                    RunGesture(action);
+                try {
+                    if (action == TzqGesture::TAction::ContextMenu)
+                        ReplayContextMenu(pos);
+                    else
+                        RunGesture(action);
+                } catch (const EzqError&) {
+                    // As with the event it came from: dropped.
+                }
             },
             Qt::QueuedConnection);
     }
