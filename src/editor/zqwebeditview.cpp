@@ -732,5 +732,9 @@ bool TzqWebEditView::eventFilter(QObject* watched, QEvent* event)
 void TzqWebEditView::contextMenuEvent(QContextMenuEvent* event)
 {
     event->accept();
-    Q_EMIT ShowContextMenu(event->globalPos());
+    // The engine's request is answered first: the menu asks the document for the commands'
+    // states, which the engine cannot answer while the request is still being handled.
+    const QPoint at = event->globalPos();
+    QMetaObject::invokeMethod(
+        this, [this, at] { Q_EMIT ShowContextMenu(at); }, Qt::QueuedConnection);
 }

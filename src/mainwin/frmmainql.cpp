@@ -1,15 +1,23 @@
 #include "mainwin/frmmainql.h"
 
 #include "app/zqprjinfo.h"
+#include "editor/frmcharsgrid.h"
 #include "editor/notecontent.h"
+#include "editor/zqbrowseview.h"
+#include "editor/zqedittoolbars.h"
 #include "editor/zqinsertitems.h"
 #include "editor/zqnoteeditor.h"
+#include "editor/zqnotepage.h"
+#include "editor/zqsourceedit.h"
 #include "editor/zqwebarchive.h"
+#include "editor/zqwebeditview.h"
 #include "mainwin/caption.h"
 #include "mainwin/commandstate.h"
+#include "mainwin/hangulmark.h"
 #include "mainwin/placement.h"
 #include "mainwin/travlist.h"
 #include "mainwin/zqhistorymenus.h"
+#include "mainwin/zqinputmodewatcher.h"
 #include "mainwin/zqmessageboxquestions.h"
 #include "platform/filemanager.h"
 #include "platform/fileopdialogs.h"
@@ -33,24 +41,31 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QWebEngineView>
+#include <QWheelEvent>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -72,6 +87,21 @@ public:
 private:
     std::function<bool(QObject*, QEvent*)> FFilter;
 };
+
+// The key of a command the window's key table does: shown in the menu's key column, never a
+// shortcut of its own, so the key acts once.
+void ShowKeyInMenu(QAction* a, const QKeySequence& key)
+{
+    a->setShortcut({});
+    const QString caption = a->text().section(u'\t', 0, 0);
+    a->setIconText(QString(caption).remove(u'&'));
+    a->setText(caption + u'\t' + key.toString(QKeySequence::NativeText));
+}
+
+bool IsHangulMarkMode(int viewMode)
+{
+    return viewMode == TzqViewModes::vmEdit || viewMode == TzqViewModes::vmSource;
+}
 
 } // namespace
 
@@ -155,8 +185,8 @@ QAction* TfrmMainQL::NewAction(const QString& name, const QString& caption, cons
         a->setIcon(QIcon(u":/icons/"_s + icon + u".png"_s));
     QString tip = hint.isEmpty() ? QString(caption).remove(u'&') : hint;
     if (!key.isEmpty()) {
-        a->setShortcut(key);
-        a->setShortcutContext(Qt::WindowShortcut);
+        // The window's key table does the key; the menu only shows it.
+        ShowKeyInMenu(a, key);
         tip += u" ("_s + key.toString(QKeySequence::NativeText) + u')';
     }
     a->setToolTip(tip);
@@ -237,36 +267,17 @@ void TfrmMainQL::FormCreate()
 
     SetViewMode(TzqViewModes::vmBrowse);
     UpdateActions();
-    // The window's own keys come before the views' (the browser engine claims most keys while
-    // a document is edited).
-    qApp->installEventFilter(new TzqEventFilter(
-        this, [this](QObject* watched, QEvent* event) { return ClaimsShortcut(watched, event); }));
-}
-
-bool TfrmMainQL::ClaimsShortcut(QObject* watched, QEvent* event) const
-{
-    if (event->type() != QEvent::ShortcutOverride)
-        return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this)
-        return false;
-    auto* key = static_cast<QKeyEvent*>(event);
-    const QKeySequence pressed(key->keyCombination());
-    auto ours = [&pressed](const QKeySequence& seq) {
-        return !seq.isEmpty() && seq.matches(pressed) == QKeySequence::ExactMatch;
-    };
-    // Editing keys stay with the views; Esc only where no text widget wants it.
-    if (key->key() == Qt::Key_Escape)
-        return false;
-    for (const QAction* a : actions()) {
-        if (a->isEnabled() && ours(a->shortcut()))
+    CreateHangulMark();
+    // The window's own keys and gestures come before the widgets' (the browser engine claims
+    // most keys while a document is edited).
+    qApp->installEventFilter(new TzqEventFilter(this, [this](QObject* watched, QEvent* event) {
+        try {
+            return AppMessage(watched, event);
+        } catch (const EzqError&) {
+            // An error while an event is handled is dropped with the event.
             return true;
-    }
-    for (const QShortcut* s : findChildren<QShortcut*>(Qt::FindDirectChildrenOnly)) {
-        if (s->isEnabled() && ours(s->key()))
-            return true;
-    }
-    return false;
+        }
+    }));
 }
 
 void TfrmMainQL::CreateActions()
@@ -281,6 +292,8 @@ void TfrmMainQL::CreateActions()
     int fileTag = 0;
     for (QAction* a : {FMenuAndTree->NewFolderAction(), FMenuAndTree->NewNoteAction(),
                        FMenuAndTree->DeleteAction()}) {
+        // The window's key table does their keys.
+        ShowKeyInMenu(a, a->shortcut());
         addAction(a);
         connect(a, &QAction::triggered, this, [this, fileTag] { actFileExecute(fileTag); });
         ++fileTag;
@@ -291,17 +304,23 @@ void TfrmMainQL::CreateActions()
     QAction* print = NewAction(u"actFilePrint"_s, u"인쇄(&P)"_s, u"print"_s, u"노트 인쇄"_s,
                                QKeySequence(u"Ctrl+P"_s));
     connect(print, &QAction::triggered, this, [this] { FEditor->PrintNote(); });
-    QAction* reload = NewAction(u"actReload"_s, u"다시 읽기(&R)"_s, u"reload"_s, {}, Qt::Key_F5);
+    QAction* reload =
+        NewAction(u"actReload"_s, u"다시 읽기(&R)"_s, u"reload"_s, u"다시 읽기 (F5)"_s);
+    reload->setShortcut(Qt::Key_F5);
+    reload->setShortcutContext(Qt::WindowShortcut);
     // Reading the note again never drops what was typed into it: it is saved first.
     connect(reload, &QAction::triggered, this, [this] {
         if (SaveIfEditing())
             LoadCurrentNote();
     });
     QAction* find = NewAction(u"actToolFind"_s, u"찾기"_s, u"find"_s);
+    ShowKeyInMenu(find, QKeySequence(u"Ctrl+F"_s));
     connect(find, &QAction::triggered, this, [this] { FEditor->FindInNote(); });
     QAction* replace = NewAction(u"actReplace"_s, u"찾아 바꾸기"_s, u"replace"_s);
+    ShowKeyInMenu(replace, QKeySequence(u"Ctrl+R"_s));
     connect(replace, &QAction::triggered, this, [this] { FEditor->ReplaceInNote(); });
     QAction* findInTree = NewAction(u"actFindInTree"_s, u"폴더 안에서 찾기"_s, u"find-in-folder"_s);
+    ShowKeyInMenu(findInTree, QKeySequence(u"Ctrl+Shift+F"_s));
     connect(findInTree, &QAction::triggered, this, [this] { FMenuAndTree->FindInFolder(); });
     QAction* back =
         NewAction(u"actGoBack"_s, u"뒤로"_s, u"go-back"_s, {}, QKeySequence(u"Alt+Q"_s));
@@ -367,77 +386,6 @@ void TfrmMainQL::CreateActions()
 
     QAction* splitter = NewAction(u"actTreeSplitter"_s, {}, u"tree-hide"_s, u"트리 감추기"_s);
     connect(splitter, &QAction::triggered, this, &TfrmMainQL::actTreeSplitterExecute);
-
-    // Keys of the mode items.
-    auto key = [this](const QString& seq, auto&& handler) {
-        auto* s = new QShortcut(QKeySequence(seq), this);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, handler);
-    };
-    key(u"F6"_s, [this] {
-        if (tbiBrowse->isEnabled())
-            tbiBrowseClick(TzqViewModes::vmBrowse);
-    });
-    key(u"F7"_s, [this] { EditKey(TzqViewModes::vmEdit); });
-    key(u"F8"_s, [this] { EditKey(TzqViewModes::vmSource); });
-    key(u"Ctrl+E"_s, [this] {
-        if (TreeMode())
-            tbiBrowseClick(TzqViewModes::vmEdit);
-    });
-    key(u"Ctrl+W"_s, [this] {
-        if (TreeMode())
-            tbiBrowseClick(TzqViewModes::vmBrowse);
-    });
-    key(u"Ctrl+R"_s, [this] {
-        if (!TreeMode())
-            return;
-        if (ViewMode() == TzqViewModes::vmSource)
-            FEditor->ReplaceInNote();
-        else
-            tbiBrowseClick(TzqViewModes::vmSource);
-    });
-    key(u"Ctrl+F"_s, [this] { FEditor->FindInNote(); });
-    key(u"Alt+E"_s, [this] {
-        if (!TreeMode())
-            return;
-        if (ViewMode() == TzqViewModes::vmEdit)
-            tbiBrowseClick(TzqViewModes::vmBrowse);
-        else
-            EditKey(TzqViewModes::vmEdit);
-    });
-    key(u"Ctrl+Shift+F"_s, [this] { FMenuAndTree->FindInFolder(); });
-    // The time and the snippets, in edit mode while the tree is shown.
-    key(u"Ctrl+D"_s, [this] {
-        if (TreeMode() && ViewMode() == TzqViewModes::vmEdit)
-            FEditor->InsertItems()->tbiInsertTimeClick();
-    });
-    for (int n = 1; n <= 9; ++n) {
-        key(u"Alt+%1"_s.arg(n), [this, n] {
-            if (TreeMode() && ViewMode() == TzqViewModes::vmEdit)
-                FEditor->InsertItems()->ClickSnippetItem(n);
-        });
-    }
-    // The format presets, in edit mode while the tree is shown; elsewhere the keys do nothing.
-    for (int n = 1; n <= 9; ++n) {
-        key(u"Ctrl+%1"_s.arg(n), [this, n] {
-            if (TreeMode() && ViewMode() == TzqViewModes::vmEdit)
-                FEditor->ApplyFormatPreset(n);
-        });
-    }
-    key(u"F12"_s, [this] { ToggleNotePad(FNotePad, this, *PrjInfo); });
-    // Esc closes the notepad first, otherwise it minimizes the window.
-    key(u"Esc"_s, [this] {
-        if (FNotePad && FNotePad->CloseIfVisible())
-            return;
-        if (FMenuAndTree->Searching()) {
-            FMenuAndTree->CancelSearch();
-            return;
-        }
-        if (isActiveWindow())
-            showMinimized();
-    });
-    key(u"Alt+D"_s, [this] { btnToTreeModeClick(); });
-    key(u"Alt+S"_s, [this] { btnToSearchModeClick(); });
 }
 
 void TfrmMainQL::CreateToolBar()
@@ -453,7 +401,7 @@ void TfrmMainQL::CreateToolBar()
     addToolBar(Qt::TopToolBarArea, tbtMainMenu);
 
     // The File menu heads the tool bar.
-    auto* tbiFile = new QMenu(u"파일(&F)"_s, this);
+    tbiFile = new QMenu(u"파일(&F)"_s, this);
     tbiFile->setObjectName(u"tbiFile"_s);
     const QStringList items = {u"actFileNewFolder"_s,
                                u"actFileNewNote"_s,
@@ -493,8 +441,11 @@ void TfrmMainQL::CreateToolBar()
         }
     }
     auto* fileButton = new QToolButton(tbtMainMenu);
+    btnFileMenu = fileButton;
     fileButton->setObjectName(u"btnFileMenu"_s);
     fileButton->setText(u"파일(&F)"_s);
+    // Alt+F is the key table's: the mnemonic shows it, no shortcut of the button's own.
+    fileButton->setShortcut({});
     fileButton->setMenu(tbiFile);
     fileButton->setPopupMode(QToolButton::InstantPopup);
     fileButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -681,17 +632,6 @@ void TfrmMainQL::tbiBrowseClick(int wanted)
 {
     FModes.tbiBrowseClick(wanted);
     UpdateActions();
-}
-
-void TfrmMainQL::EditKey(int wanted)
-{
-    if (!TreeMode())
-        return;
-    QAction* item = wanted == TzqViewModes::vmEdit ? tbiEdit : tbiSource;
-    if (item->isEnabled())
-        tbiBrowseClick(wanted);
-    else
-        ShowWhoEdits();
 }
 
 void TfrmMainQL::ShowWhoEdits()
@@ -888,6 +828,7 @@ void TfrmMainQL::actToolConfigExecute()
     LoadCurrentNote();
     FEditor->UpdateAutoSaveInterval();
     btnTreeSplitter->setVisible(!PrjInfo->SplitterHidden());
+    ShowHangulMark(PrjInfo->ReadFlag(TzqPrjInfo::idViewHangulMark));
     PrjInfo->ReadMyName();
 }
 
@@ -1119,6 +1060,9 @@ bool TfrmMainQL::SaveIfEditing()
 void TfrmMainQL::ModeChanged()
 {
     FEditor->ModeChanged();
+    // The mark is on while its timer runs (the setting, through ShowHangulMark).
+    if (tmrHangulMark && tmrHangulMark->isActive())
+        pnlHangulMark->setVisible(IsHangulMarkMode(ViewMode()));
 }
 
 bool TfrmMainQL::AutoSaveRunning() const
@@ -1164,4 +1108,471 @@ void TfrmMainQL::TreeModeChanged(bool tree)
     bar->setVisible(!tree);
     labStatus->setVisible(tree);
     UpdateActions();
+}
+
+// The keyboard, the gestures and the wheel
+
+bool TfrmMainQL::AppMessage(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    switch (type) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::ContextMenu:
+    case QEvent::Wheel:
+        break;
+    default:
+        return false;
+    }
+    // Only while this window is the active one: a dialog, the notepad or another program in
+    // front keeps its keys and clicks.
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (!target || target->window() != this || !isActiveWindow())
+        return false;
+    switch (type) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (type == QEvent::KeyPress && FOwnInputMode)
+            FOwnInputMode->Observe(event);
+        const TzqKeyDecision decision = DecideKey(KeyInput(key));
+        if (!decision.Swallow)
+            return false;
+        if (type == QEvent::ShortcutOverride) {
+            // Claimed before any shortcut: the key press itself follows and is done then.
+            event->accept();
+            return true;
+        }
+        RunKeyCommand(decision);
+        return true;
+    }
+    case QEvent::InputMethod:
+        if (FOwnInputMode)
+            FOwnInputMode->Observe(event);
+        return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::RightButton || QApplication::activePopupWidget())
+            return false;
+        return GestureEvent(target, mouse);
+    }
+    case QEvent::ContextMenu: {
+        // The platform's own request that comes with a right press: over the note the gesture
+        // decides at the release whether a menu opens; during a rocker nowhere.
+        auto* menu = static_cast<QContextMenuEvent*>(event);
+        if (FReplayingClick || menu->reason() != QContextMenuEvent::Mouse)
+            return false;
+        return FGesture.State() == TzqGesture::TState::Rocker || InNoteViews(target);
+    }
+    case QEvent::Wheel:
+        return RouteWheel(target, static_cast<QWheelEvent*>(event));
+    default:
+        return false;
+    }
+}
+
+TzqKeyInput TfrmMainQL::KeyInput(const QKeyEvent* key) const
+{
+    TzqKeyInput in;
+    in.Key = key->key();
+    in.Modifiers = key->modifiers();
+    in.TreeMode = TreeMode();
+    in.ViewMode = ViewMode();
+    in.NotePadVisible = FNotePad && FNotePad->isVisible();
+    in.NotePadActive = in.NotePadVisible && FNotePad->isActiveWindow();
+    in.SearchBoxFocused = !TreeMode() && QApplication::focusWidget() == FMenuAndTree->SearchBox();
+    in.BrowseEnabled = tbiBrowse->isEnabled();
+    in.EditEnabled = tbiEdit->isEnabled();
+    in.SourceEnabled = tbiSource->isEnabled();
+    in.MainWindowActive = isActiveWindow();
+    in.PopupOpen = QApplication::activePopupWidget() != nullptr;
+    return in;
+}
+
+void TfrmMainQL::ClickEditItem(const QString& name)
+{
+    // A disabled item ignores the click.
+    if (auto* item = FEditor->EditToolbars()->findChild<QAction*>(name); item && item->isEnabled())
+        item->trigger();
+}
+
+void TfrmMainQL::RunKeyCommand(const TzqKeyDecision& decision)
+{
+    using C = TzqKeyCommand;
+    auto clickMode = [this](QAction* item, int mode) {
+        if (item->isEnabled())
+            tbiBrowseClick(mode);
+    };
+    auto execute = [this](const QString& name) {
+        if (QAction* a = Action(name); a && a->isEnabled())
+            a->trigger();
+    };
+    switch (decision.Command) {
+    case C::None:
+        break;
+    case C::NewNote:
+        actFileExecute(1);
+        break;
+    case C::NewFolder:
+        actFileExecute(0);
+        break;
+    case C::DeleteNode:
+        actFileExecute(2);
+        break;
+    case C::FormatPreset:
+        FEditor->ApplyFormatPreset(decision.Number);
+        break;
+    case C::InsertTime:
+        FEditor->InsertItems()->tbiInsertTimeClick();
+        break;
+    case C::EditItem:
+        clickMode(tbiEdit, TzqViewModes::vmEdit);
+        break;
+    case C::BrowseItem:
+        clickMode(tbiBrowse, TzqViewModes::vmBrowse);
+        break;
+    case C::SourceItem:
+        clickMode(tbiSource, TzqViewModes::vmSource);
+        break;
+    case C::Replace:
+        execute(u"actReplace"_s);
+        break;
+    case C::Find:
+        execute(u"actToolFind"_s);
+        break;
+    case C::FindInFolder:
+        FMenuAndTree->FindInFolder();
+        break;
+    case C::Print:
+        FEditor->PrintNote();
+        break;
+    case C::Save:
+        SaveIfEditing();
+        break;
+    case C::Redo:
+        if (QAction* redo = FEditor->PopupMenu()->findChild<QAction*>(u"actRedo"_s))
+            redo->trigger();
+        break;
+    case C::NotePadCut:
+        FNotePad->Memo()->cut();
+        break;
+    case C::NotePadPaste:
+        FNotePad->Memo()->paste();
+        break;
+    case C::SearchBoxPaste:
+        FMenuAndTree->SearchBox()->paste();
+        break;
+    case C::Indent:
+        ClickEditItem(u"tbiIndent"_s);
+        break;
+    case C::Outdent:
+        ClickEditItem(u"tbiOutdent"_s);
+        break;
+    case C::CloseNotePad:
+        FNotePad->CloseIfVisible();
+        break;
+    case C::Minimize:
+        // A running search is stopped by its own Esc first; the tray rule follows the minimize.
+        if (FMenuAndTree->Searching())
+            FMenuAndTree->CancelSearch();
+        else
+            showMinimized();
+        break;
+    case C::Rename:
+        execute(u"actFileRename"_s);
+        break;
+    case C::ShowWhoEdits:
+        ShowWhoEdits();
+        break;
+    case C::ExecAnother:
+        tbiExecAnotherClick();
+        break;
+    case C::ToggleNotePad:
+        ToggleNotePad(FNotePad, this, *PrjInfo);
+        break;
+    case C::Snippet:
+        FEditor->InsertItems()->ClickSnippetItem(decision.Number);
+        break;
+    case C::ToTreeMode:
+        btnToTreeModeClick();
+        break;
+    case C::ToSearchMode:
+        btnToSearchModeClick();
+        break;
+    case C::FileMenu:
+        OpenFileMenu();
+        break;
+    case C::GoBack:
+        execute(u"actGoBack"_s);
+        break;
+    case C::GoForward:
+        execute(u"actGoFrwr"_s);
+        break;
+    }
+}
+
+void TfrmMainQL::OpenFileMenu()
+{
+    // Below its button, as a click on it opens it; the key returns at once.
+    btnFileMenu->setDown(true);
+    tbiFile->popup(btnFileMenu->mapToGlobal(QPoint(0, btnFileMenu->height())));
+    connect(
+        tbiFile, &QMenu::aboutToHide, btnFileMenu, [this] { btnFileMenu->setDown(false); },
+        Qt::SingleShotConnection);
+}
+
+QRect TfrmMainQL::NoteViewRect() const
+{
+    const QWidget* views = FEditor->findChild<QWidget*>(u"pnlViews"_s);
+    if (!views)
+        return {};
+    return QRect(views->mapToGlobal(QPoint(0, 0)), views->size());
+}
+
+bool TfrmMainQL::InNoteViews(const QWidget* widget) const
+{
+    const QWidget* views = FEditor->findChild<QWidget*>(u"pnlViews"_s);
+    return views && widget && (widget == views || views->isAncestorOf(widget));
+}
+
+bool TfrmMainQL::GestureEvent(QWidget* target, QMouseEvent* mouse)
+{
+    if (FReplayingClick)
+        return false;
+    const QPoint pos = mouse->globalPosition().toPoint();
+    TzqGesture::TResult result;
+    if (mouse->type() == QEvent::MouseButtonRelease) {
+        result = FGesture.RightUp(pos);
+    } else {
+        const bool over = InNoteViews(target) && NoteViewRect().contains(pos);
+        result = FGesture.RightDown(pos, mouse->buttons().testFlag(Qt::LeftButton), over);
+        if (FGesture.State() == TzqGesture::TState::Armed)
+            FGestureTarget = target;
+    }
+    if (result.Action != TzqGesture::TAction::None) {
+        // Done after the event: a gesture may load another note into the view it came from.
+        const TzqGesture::TAction action = result.Action;
+        QMetaObject::invokeMethod(
+            this,
+            [this, action, pos] {
+                try {
+                    if (action == TzqGesture::TAction::ContextMenu)
+                        ReplayContextMenu(pos);
+                    else
+                        RunGesture(action);
+                } catch (const EzqError&) {
+                    // As with the event it came from: dropped.
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    return result.Swallow;
+}
+
+void TfrmMainQL::RunGesture(TzqGesture::TAction action)
+{
+    switch (action) {
+    case TzqGesture::TAction::ScrollToEnd:
+        ScrollNote(true);
+        break;
+    case TzqGesture::TAction::ScrollToTop:
+        ScrollNote(false);
+        break;
+    case TzqGesture::TAction::GoForward:
+        if (QAction* a = Action(u"actGoFrwr"_s); a->isEnabled())
+            a->trigger();
+        break;
+    case TzqGesture::TAction::GoBack:
+        if (QAction* a = Action(u"actGoBack"_s); a->isEnabled())
+            a->trigger();
+        break;
+    case TzqGesture::TAction::ContextMenu:
+    case TzqGesture::TAction::None:
+        break;
+    }
+}
+
+void TfrmMainQL::ScrollNote(bool toEnd)
+{
+    if (ViewMode() == TzqViewModes::vmSource) {
+        TzqSourceEdit* source = FEditor->SourceView();
+        source->moveCursor(toEnd ? QTextCursor::End : QTextCursor::Start);
+        source->ensureCursorVisible();
+        return;
+    }
+    TzqNotePage* page = nullptr;
+    if (ViewMode() == TzqViewModes::vmEdit) {
+        // Without a document there is nothing to scroll; the gesture still counts.
+        if (!FEditor->EditView()->DocumentReady())
+            return;
+        page = FEditor->EditView()->NotePage();
+    } else {
+        page = FEditor->Browser()->NotePage();
+    }
+    // The whole height of the document, however long the note is.
+    page->runJavaScript(
+        toEnd ? u"(function () { var e = document.scrollingElement || document.documentElement;"
+                u" window.scrollTo(window.scrollX, e ? e.scrollHeight : 0); })()"_s
+              : u"window.scrollTo(window.scrollX, 0)"_s,
+        TzqNotePage::ScriptWorld());
+}
+
+void TfrmMainQL::ReplayContextMenu(QPoint globalPos)
+{
+    QWidget* widget = FGestureTarget;
+    if (FReplayingClick || !widget || !widget->isVisible())
+        return;
+    FReplayingClick = true;
+    const auto done = qScopeGuard([this] { FReplayingClick = false; });
+    QWidget* web = widget;
+    while (web && !qobject_cast<QWebEngineView*>(web))
+        web = web->parentWidget();
+    if (web) {
+        // The browser engine makes its context-menu request from a right click, with what lies
+        // under the pointer (a link, a picture, the selection); the view takes no menu event
+        // of ours. The edit view opens the editor's menu for the request.
+        QWidget* input = web->focusProxy() ? web->focusProxy() : widget;
+        const QPointF at = input->mapFromGlobal(QPointF(globalPos));
+        QMouseEvent press(QEvent::MouseButtonPress, at, QPointF(globalPos), Qt::RightButton,
+                          Qt::RightButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, QPointF(globalPos), Qt::RightButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(input, &press);
+        QApplication::sendEvent(input, &release);
+        return;
+    }
+    // The source view opens the editor's menu.
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, widget->mapFromGlobal(globalPos), globalPos);
+    QApplication::sendEvent(widget, &menu);
+}
+
+bool TfrmMainQL::RouteWheel(QWidget* target, QWheelEvent* wheel)
+{
+    const QPoint pos = wheel->globalPosition().toPoint();
+    bool handled = false;
+    // The special characters grid: the wheel moves its current row, one row a step.
+    TfrmCharsGrid* chars = FEditor->CharsGrid();
+    QTableWidget* grid = chars ? chars->Grid() : nullptr;
+    if (grid && grid->isVisible() && grid->rowCount() > 0) {
+        const QPoint local = grid->viewport()->mapFromGlobal(pos);
+        if (grid->viewport()->rect().contains(local) && grid->indexAt(local).isValid()) {
+            const int steps = FGridWheel.Add(wheel->angleDelta().y());
+            if (steps != 0) {
+                // Turned away from the user: up the grid.
+                const int row =
+                    std::clamp(std::max(grid->currentRow(), 0) - steps, 0, grid->rowCount() - 1);
+                grid->setCurrentCell(row, std::max(grid->currentColumn(), 0));
+            }
+            handled = true;
+        }
+    }
+    // The tree panel: the tree, or the result list in search mode, scrolls wherever the
+    // keyboard is.
+    if (FMenuAndTree->isVisible() &&
+        QRect(FMenuAndTree->mapToGlobal(QPoint(0, 0)), FMenuAndTree->size()).contains(pos)) {
+        QAbstractScrollArea* list =
+            TreeMode() ? static_cast<QAbstractScrollArea*>(FMenuAndTree->TreeView())
+                       : FMenuAndTree->ResultList();
+        if (list->isVisible() && target != list->viewport() && !list->isAncestorOf(target)) {
+            QWheelEvent copy(list->viewport()->mapFromGlobal(wheel->globalPosition()),
+                             wheel->globalPosition(), wheel->pixelDelta(), wheel->angleDelta(),
+                             wheel->buttons(), wheel->modifiers(), wheel->phase(),
+                             wheel->inverted(), wheel->source());
+            QApplication::sendEvent(list->viewport(), &copy);
+            handled = true;
+        }
+    }
+    return handled;
+}
+
+// The input-mode mark
+
+void TfrmMainQL::CreateHangulMark()
+{
+    pnlHangulMark = new QLabel(this);
+    pnlHangulMark->setObjectName(u"pnlHangulMark"_s);
+    pnlHangulMark->setFixedSize(50, 10);
+    pnlHangulMark->setAlignment(Qt::AlignCenter);
+    pnlHangulMark->setAutoFillBackground(true);
+    pnlHangulMark->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont font(u"Arial"_s);
+    font.setPixelSize(9);
+    pnlHangulMark->setFont(font);
+    pnlHangulMark->move(-10000, 0);
+    pnlHangulMark->hide();
+    tmrHangulMark = new QTimer(this);
+    tmrHangulMark->setObjectName(u"tmrHangulMark"_s);
+    tmrHangulMark->setInterval(100);
+    connect(tmrHangulMark, &QTimer::timeout, this, &TfrmMainQL::tmrHangulMarkTimer);
+    FOwnInputMode = new TzqInputModeWatcher(this);
+    FInputMode = FOwnInputMode;
+    ShowHangulMark(PrjInfo && PrjInfo->ReadFlag(TzqPrjInfo::idViewHangulMark));
+}
+
+void TfrmMainQL::SetInputModeSource(IzqInputModeSource* source)
+{
+    FInputMode = source ? source : FOwnInputMode;
+}
+
+void TfrmMainQL::ShowHangulMark(bool show)
+{
+    if (show)
+        tmrHangulMark->start();
+    else
+        tmrHangulMark->stop();
+    pnlHangulMark->setVisible(show && IsHangulMarkMode(ViewMode()));
+}
+
+void TfrmMainQL::tmrHangulMarkTimer()
+{
+    if (!isActiveWindow())
+        return;
+    if (!IsHangulMarkMode(ViewMode())) {
+        pnlHangulMark->move(-10000, pnlHangulMark->y());
+        return;
+    }
+    // The caret of the view that has the keyboard, on the screen.
+    QWidget* focus = QApplication::focusWidget();
+    QRect caret;
+    QRect view;
+    if (ViewMode() == TzqViewModes::vmSource) {
+        TzqSourceEdit* source = FEditor->SourceView();
+        if (focus != source)
+            return;
+        QWidget* area = source->viewport();
+        caret =
+            QRect(area->mapToGlobal(source->cursorRect().topLeft()), source->cursorRect().size());
+        view = QRect(area->mapToGlobal(QPoint(0, 0)), area->size());
+    } else {
+        TzqWebEditView* edit = FEditor->EditView();
+        if (!focus || (focus != edit && !edit->isAncestorOf(focus)))
+            return;
+        const QRect local = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        caret = QRect(focus->mapToGlobal(local.topLeft()), local.size());
+        view = QRect(focus->mapToGlobal(QPoint(0, 0)), focus->size());
+    }
+    if (const std::optional<bool> hangul = FInputMode ? FInputMode->IsHangul() : std::nullopt;
+        hangul && hangul != FMarkHangul) {
+        FMarkHangul = hangul;
+        const TzqHangulMarkLook look = HangulMarkLook(*hangul);
+        QPalette palette = pnlHangulMark->palette();
+        palette.setColor(QPalette::Window, QColor::fromRgb(look.Background));
+        palette.setColor(QPalette::WindowText, QColor::fromRgb(look.Text));
+        pnlHangulMark->setPalette(palette);
+        pnlHangulMark->setText(look.Caption);
+    }
+    const std::optional<QPoint> at = HangulMarkPosition(
+        ViewMode(), caret, view, geometry().x() + width(), pnlHangulMark->size());
+    if (!at)
+        return;
+    const QPoint client = mapFromGlobal(*at);
+    if (client != pnlHangulMark->pos())
+        pnlHangulMark->move(client);
+    pnlHangulMark->raise();
 }

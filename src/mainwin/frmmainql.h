@@ -2,7 +2,10 @@
 
 #include "editor/frmdhtmleditor.h"
 #include "mainwin/frmzqthreebuttons.h"
+#include "mainwin/zqgesture.h"
+#include "mainwin/zqkeytable.h"
 #include "mainwin/zqviewmodes.h"
+#include "mainwin/zqwheelsteps.h"
 #include "store/frmmenuandtree.h"
 #include "store/zqtree.h"
 
@@ -14,8 +17,15 @@
 
 class QAction;
 class QActionGroup;
+class QKeyEvent;
 class QLabel;
+class QMenu;
+class QMouseEvent;
 class QProgressBar;
+class QTimer;
+class QWheelEvent;
+class IzqInputModeSource;
+class TzqInputModeWatcher;
 class QSplitter;
 class QToolBar;
 class QToolButton;
@@ -77,6 +87,19 @@ public:
     // The save-file dialog and the errors of the exports; null restores the platform's own.
     void SetExportUi(IzqExportUi* ui);
     QAction* Action(const QString& objectName) const;
+
+    // The keys of the whole window, decided by the key table and done here; also what the
+    // menu shows for them.
+    void RunKeyCommand(const TzqKeyDecision& decision);
+    // The input-mode mark near the caret and its timer.
+    void ShowHangulMark(bool show);
+    void tmrHangulMarkTimer();
+    QLabel* HangulMark() const { return pnlHangulMark; }
+    // Who tells Hangul from English input; null restores the desktop's own.
+    void SetInputModeSource(IzqInputModeSource* source);
+    const TzqGesture& Gesture() const { return FGesture; }
+    // The screen rectangle of the note's views.
+    QRect NoteViewRect() const;
 
     // IzqTreeHost
     bool SaveFile(const QString& page) override;
@@ -148,17 +171,29 @@ private:
     void CreateActions();
     void CreateToolBar();
     void CreateStatusBar();
+    void CreateHangulMark();
     QAction* NewAction(const QString& name, const QString& caption, const QString& icon,
                        const QString& hint = {}, const QKeySequence& key = {});
     void ShowWhoEdits();
-    void EditKey(int wanted);
     void Zoom(int step);
     void actTreeSplitterExecute();
     void PlaceTreeSplitterButton();
     void ApplicationStateChanged(Qt::ApplicationState state);
     void GoHistory(int step);
-    // A key the window has a command for is kept from the view that has the focus.
-    bool ClaimsShortcut(QObject* watched, QEvent* event) const;
+    // Every event of the application passes here first while the window is active: the keys,
+    // the right-button gestures over the note and the wheel over the tree panel.
+    bool AppMessage(QObject* watched, QEvent* event);
+    TzqKeyInput KeyInput(const QKeyEvent* key) const;
+    bool GestureEvent(QWidget* target, QMouseEvent* mouse);
+    // The widget lies in one of the note's views.
+    bool InNoteViews(const QWidget* widget) const;
+    void RunGesture(TzqGesture::TAction action);
+    // A right click that was no gesture: the widget under the pointer gets it as it would have.
+    void ReplayContextMenu(QPoint globalPos);
+    void ScrollNote(bool toEnd);
+    bool RouteWheel(QWidget* target, QWheelEvent* wheel);
+    void OpenFileMenu();
+    void ClickEditItem(const QString& name);
     void actFileExecute(int tag);
     // "환경설정": saves and leaves the note, then applies what the dialog changed.
     void actToolConfigExecute();
@@ -197,4 +232,18 @@ private:
     QString FExportDir;
     TzqTreeCommands* FCommands = nullptr;
     TzqTreeMenu* popTree = nullptr;
+    QMenu* tbiFile = nullptr;
+    QToolButton* btnFileMenu = nullptr;
+    TzqGesture FGesture;
+    // A replayed right click passes untouched.
+    bool FReplayingClick = false;
+    // The widget the right button went down on for a gesture.
+    QPointer<QWidget> FGestureTarget;
+    // The input mode the mark shows; none before the first tick.
+    std::optional<bool> FMarkHangul;
+    TzqWheelSteps FGridWheel;
+    QLabel* pnlHangulMark = nullptr;
+    QTimer* tmrHangulMark = nullptr;
+    TzqInputModeWatcher* FOwnInputMode = nullptr;
+    IzqInputModeSource* FInputMode = nullptr;
 };
