@@ -26,6 +26,7 @@
 #include "store/izqtreecommandhost.h"
 #include "store/namedialogs.h"
 #include "store/notestore.h"
+#include "store/pagepath.h"
 #include "store/util.h"
 #include "store/zqtreecommands.h"
 #include "store/zqtreemenu.h"
@@ -823,8 +824,13 @@ void TfrmMainQL::actToolConfigExecute()
         return;
     if (!TfrmConfig::Execute(*PrjInfo, this, Action(u"actToolConfig"_s)->icon()))
         return;
+    const QString root = RootDir();
+    const QString page = CurrentPage();
     FMenuAndTree->LoadDataDirList();
     FMenuAndTree->OpenLastDataDir();
+    // The page shown before stays shown when the same data directory opened again.
+    if (!page.isEmpty() && RootDir() == root && QFileInfo::exists(page))
+        SelectByRelativePath(RelativePagePath(root, page));
     LoadCurrentNote();
     FEditor->UpdateAutoSaveInterval();
     btnTreeSplitter->setVisible(!PrjInfo->SplitterHidden());
