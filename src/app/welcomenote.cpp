@@ -20,7 +20,7 @@ const char16_t* const WelcomeLines[] = {
     u"<h3>zqQuillet에 오신 것을 환영합니다</h3>",
     u"<p>왼쪽 트리의 폴더와 노트는 이 데이터 폴더의 보통 폴더와 HTML 파일입니다. 노트의 그림과 "
     u"첨부 파일은 노트 옆의 \"__노트이름\" 폴더에 들어갑니다.</p>",
-    u"<table border=\"1\" cellpadding=\"3\" cellspacing=\"0\">",
+    u"<table border=\"1\" cellpadding=\"3\" cellspacing=\"0\" style=\"font-size: 10pt\">",
     u"<tr><td>F6 / F7 / F8</td><td>보기 / 편집 / HTML 소스 편집</td></tr>",
     u"<tr><td>Ctrl+S</td><td>노트 저장 (편집 중에는 몇 분마다 저절로 저장됩니다)</td></tr>",
     u"<tr><td>Ctrl+Insert</td><td>새 노트 만들기</td></tr>",
