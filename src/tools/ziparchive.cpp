@@ -56,6 +56,22 @@ void Put32(QByteArray& out, quint32 v)
     out.append(b, 4);
 }
 
+// A new entry's name (CP949, or UTF-8 with flag bit 11 where CP949 has no code), time and
+// attribute bits.
+TZipEntry NamedEntry(const QString& name, const QDateTime& time, quint32 attributes)
+{
+    TZipEntry e;
+    bool lossless = false;
+    e.Name = cp949::FromUnicode(name, &lossless);
+    if (!lossless) {
+        e.Name = name.toUtf8();
+        e.Flags = FlagUtf8;
+    }
+    e.DateTime = TZipArchive::DosDateTime(time);
+    e.Attributes = attributes;
+    return e;
+}
+
 void PutLocalHeader(QByteArray& out, const TZipEntry& e)
 {
     Put32(out, 0x04034B50);
@@ -262,25 +278,22 @@ bool TZipArchive::AddFolder(const QString& entryName, const QDateTime& time)
     return true;
 }
 
-bool TZipArchive::AppendFolder(const QString& name, const QDateTime& time)
+quint32 TZipArchive::NextEntryOffset()
 {
-    if (F->Names.contains(name))
-        return false;
     if (F->Entries.size() >= size_t(MaxEntries))
         Fail(TooManyEntriesText());
     const qint64 offset = F->File.pos();
     if (quint64(offset) > MaxField)
         Fail(TooLargeArchiveText());
-    TZipEntry e;
-    bool lossless = false;
-    e.Name = cp949::FromUnicode(name, &lossless);
-    if (!lossless) {
-        e.Name = name.toUtf8();
-        e.Flags = FlagUtf8;
-    }
-    e.DateTime = DosDateTime(time);
-    e.Attributes = AttrDirectory;
-    e.Offset = quint32(offset);
+    return quint32(offset);
+}
+
+bool TZipArchive::AppendFolder(const QString& name, const QDateTime& time)
+{
+    if (F->Names.contains(name))
+        return false;
+    TZipEntry e = NamedEntry(name, time, AttrDirectory);
+    e.Offset = NextEntryOffset();
     QByteArray out;
     PutLocalHeader(out, e);
     if (F->File.write(out) != out.size())
@@ -311,26 +324,13 @@ bool TZipArchive::AddFile(const QString& sourcePath, const QString& entryName)
         Fail(sourcePath % u" 파일을 열 수 없습니다.\n"_s % source.errorString());
 
     EnsureParents(name);
-    if (F->Entries.size() >= size_t(MaxEntries))
-        Fail(TooManyEntriesText());
-    const qint64 offset = F->File.pos();
-    if (quint64(offset) > MaxField)
-        Fail(TooLargeArchiveText());
-
-    TZipEntry e;
-    bool lossless = false;
-    e.Name = cp949::FromUnicode(name, &lossless);
-    if (!lossless) {
-        e.Name = name.toUtf8();
-        e.Flags = FlagUtf8;
-    }
-    e.DateTime = DosDateTime(info.lastModified());
-    e.Attributes = AttrArchive;
+    quint32 attributes = AttrArchive;
     if (!info.isWritable())
-        e.Attributes |= AttrReadOnly;
+        attributes |= AttrReadOnly;
     if (info.fileName().startsWith(u'.'))
-        e.Attributes |= AttrHidden;
-    e.Offset = quint32(offset);
+        attributes |= AttrHidden;
+    TZipEntry e = NamedEntry(name, info.lastModified(), attributes);
+    e.Offset = NextEntryOffset();
     e.Method = Z_DEFLATED;
 
     z_stream& z = F->Zip;
@@ -382,7 +382,7 @@ bool TZipArchive::AddFile(const QString& sourcePath, const QString& entryName)
             held.append(outBuf, produced);
         } while (z.avail_out == 0 || (last && rc != Z_STREAM_END));
         finished = last;
-        if (packed > MaxField || quint64(offset) + packed > MaxField)
+        if (packed > MaxField || quint64(e.Offset) + packed > MaxField)
             Fail(TooLargeArchiveText());
         if (held.size() >= HoldLimit)
             flushHeld();
@@ -411,7 +411,7 @@ bool TZipArchive::AddFile(const QString& sourcePath, const QString& entryName)
         Put32(patch, e.Crc);
         Put32(patch, e.CompressedSize);
         Put32(patch, e.Size);
-        if (!F->File.seek(offset + 14))
+        if (!F->File.seek(qint64(e.Offset) + 14))
             Fail(u"zip 파일을 쓸 수 없습니다.\n"_s % F->File.errorString());
         writeOut(patch.constData(), patch.size());
         if (!F->File.seek(end))

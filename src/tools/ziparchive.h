@@ -81,6 +81,8 @@ private:
     QString EntryName(const QString& entryName);
     void EnsureParents(const QString& name);
     bool AppendFolder(const QString& name, const QDateTime& time);
+    // Where the next entry begins; raises the format's limits (entries, 4 GiB offsets).
+    quint32 NextEntryOffset();
 
     std::unique_ptr<TState> F;
     TProgress FProgress;
