@@ -1,11 +1,13 @@
 #pragma once
 
-// Small helpers shared by the tests: files from bytes and bytes from files.
+// Small helpers shared by the tests: files from bytes, bytes from files, folders as snapshots.
 
 #include <QByteArray>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QString>
 
 namespace testutil {
@@ -27,6 +29,20 @@ inline QByteArray ReadFile(const QString& path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+// Everything below dir, hidden entries included: relative path -> bytes, or "<dir>".
+inline QMap<QString, QByteArray> Snapshot(const QString& dir)
+{
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString key = QDir(dir).relativeFilePath(path);
+        entries.insert(key, it.fileInfo().isDir() ? QByteArray("<dir>") : ReadFile(path));
+    }
+    return entries;
 }
 
 } // namespace testutil

@@ -5,6 +5,7 @@
 #include "editor/notecontent.h"
 #include "editor/zqwebarchive.h"
 #include "platform/cp949.h"
+#include "readmhtml.h"
 #include "testutil.h"
 #include "tools/mailnote.h"
 
@@ -36,6 +37,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 using testutil::ReadFile;
+using testutil::Snapshot;
 using testutil::WriteFile;
 
 namespace {
@@ -51,32 +53,6 @@ QByteArray Picture(const char* format, QColor colour)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
-}
-
-// Every file and folder below `dir`, by relative name, with its bytes.
-QMap<QString, QByteArray> Snapshot(const QString& dir)
-{
-    QMap<QString, QByteArray> all;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString name = QDir(dir).relativeFilePath(path);
-        all.insert(name, it.fileInfo().isDir() ? QByteArray("<dir>") : ReadFile(path));
-    }
-    return all;
-}
-
-// The archive as Python's email package reads it (readmhtml.py).
-QJsonObject ReadArchive(const QString& path)
-{
-    QProcess python;
-    python.start(u"python3"_s, {QString::fromUtf8(MHTML_READER), path});
-    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
-        ADD_FAILURE() << "the reader failed: " << python.readAllStandardError().toStdString();
-        return {};
-    }
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
 QJsonObject PartByType(const QJsonObject& archive, const QString& type)

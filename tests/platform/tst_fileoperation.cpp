@@ -15,6 +15,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 using testutil::ReadFile;
+using testutil::Snapshot;
 using testutil::WriteFile;
 
 namespace {
@@ -54,20 +55,6 @@ public:
     void ProgressDone() override { Finished = true; }
     void ShowError(const QString& text) override { Errors.append(text); }
 };
-
-// Everything below dir, hidden entries included: relative path -> bytes, or "<dir>".
-QMap<QString, QByteArray> Snapshot(const QString& dir)
-{
-    QMap<QString, QByteArray> entries;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString key = QDir(dir).relativeFilePath(path);
-        entries.insert(key, it.fileInfo().isDir() ? QByteArray("<dir>") : ReadFile(path));
-    }
-    return entries;
-}
 
 // Plays a second file system: a rename between the "src" and "dst" halves of the test folder
 // fails as across devices; renames named in FailOn fail outright.

@@ -1,5 +1,6 @@
 // Neutral addresses in web archives: the mapping of note-scheme addresses, and the rewrite of a
 // whole archive read back by Python's own MIME parser.
+#include "readmhtml.h"
 #include "testutil.h"
 #include "tools/mhtmllocations.h"
 
@@ -56,17 +57,6 @@ TEST(MhtmlLocations, AddressesMoveBelowTheNeutralBaseKeepingTheirPlace)
 }
 
 namespace {
-
-QJsonObject ReadArchive(const QString& path)
-{
-    QProcess python;
-    python.start(u"python3"_s, {QString::fromUtf8(MHTML_READER), path});
-    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
-        ADD_FAILURE() << "the reader failed: " << python.readAllStandardError().toStdString();
-        return {};
-    }
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
-}
 
 QByteArray Rewrite(const QByteArray& raw, const QString& note, QString* error)
 {
