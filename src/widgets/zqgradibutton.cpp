@@ -35,38 +35,8 @@ void TzqGradiButton::SetColors(TzqGradiColors* colors)
     if (FColors == colors)
         return;
     FColors = colors;
-    WatchColors();
+    FColorWatch.Watch(colors);
     update();
-}
-
-void TzqGradiButton::WatchColors()
-{
-    for (const auto& c : std::as_const(FColorWatches))
-        disconnect(c);
-    FColorWatches.clear();
-    if (!FColors)
-        return;
-    // The button follows its scheme and the schemes it links to; when a link changes, the
-    // set is gathered anew.
-    QList<TzqGradiColors*> schemes{FColors};
-    const auto add = [&schemes](TzqGradiColors* s) {
-        if (s && !schemes.contains(s))
-            schemes << s;
-    };
-    add(FColors->ColorsFocus());
-    add(FColors->ColorsMouseIn());
-    if (FColors->ColorsFocus())
-        add(FColors->ColorsFocus()->ColorsMouseIn());
-    for (TzqGradiColors* s : schemes) {
-        FColorWatches << connect(s, &TzqGradiColors::Changed, this, [this] {
-            WatchColors();
-            update();
-        });
-    }
-    FColorWatches << connect(FColors, &QObject::destroyed, this, [this] {
-        FColorWatches.clear();
-        update();
-    });
 }
 
 void TzqGradiButton::SetCapX(int x)

@@ -80,12 +80,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void WatchColors();
     void WatchWindow();
     void Repaint() { update(); }
 
     QPointer<TzqGradiColors> FColors;
-    QList<QMetaObject::Connection> FColorWatches;
+    TzqSchemeWatch FColorWatch{this};
     int FCapX = -1;
     int FCapY = -1;
     int FIconX = 5;

@@ -1,6 +1,7 @@
 #include "widgets/zqgradicolors.h"
 
 #include <QCoreApplication>
+#include <QWidget>
 
 TzqGradiColors::TzqGradiColors(QObject* parent) : QObject(parent) {}
 
@@ -53,4 +54,38 @@ TzqGradiColors* TzqGradiColors::DialogColors()
     if (!shared)
         shared = CreateWithHover(QCoreApplication::instance());
     return shared;
+}
+
+void TzqSchemeWatch::Stop()
+{
+    for (const QMetaObject::Connection& c : std::as_const(FConnections))
+        QObject::disconnect(c);
+    FConnections.clear();
+}
+
+void TzqSchemeWatch::Watch(TzqGradiColors* colors)
+{
+    Stop();
+    FColors = colors;
+    if (!colors)
+        return;
+    QList<TzqGradiColors*> schemes{colors};
+    const auto add = [&schemes](TzqGradiColors* s) {
+        if (s && !schemes.contains(s))
+            schemes << s;
+    };
+    add(colors->ColorsFocus());
+    add(colors->ColorsMouseIn());
+    if (colors->ColorsFocus())
+        add(colors->ColorsFocus()->ColorsMouseIn());
+    for (TzqGradiColors* s : std::as_const(schemes)) {
+        FConnections << QObject::connect(s, &TzqGradiColors::Changed, FWidget, [this] {
+            Watch(FColors);
+            FWidget->update();
+        });
+    }
+    FConnections << QObject::connect(colors, &QObject::destroyed, FWidget, [this] {
+        FConnections.clear();
+        FWidget->update();
+    });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -72,4 +73,25 @@ private:
     QPointer<TzqGradiColors> FColorsFocus;
     QMetaObject::Connection FMouseInGone;
     QMetaObject::Connection FFocusGone;
+};
+
+class QWidget;
+
+// Keeps a widget repainted while its scheme, or a scheme that scheme links to (focus, hover,
+// and the focus scheme's hover), changes; the linked set is gathered anew on every change.
+class TzqSchemeWatch {
+public:
+    explicit TzqSchemeWatch(QWidget* widget) : FWidget(widget) {}
+    ~TzqSchemeWatch() { Stop(); }
+    TzqSchemeWatch(const TzqSchemeWatch&) = delete;
+    TzqSchemeWatch& operator=(const TzqSchemeWatch&) = delete;
+
+    void Watch(TzqGradiColors* colors);
+
+private:
+    void Stop();
+
+    QWidget* FWidget;
+    QPointer<TzqGradiColors> FColors;
+    QList<QMetaObject::Connection> FConnections;
 };

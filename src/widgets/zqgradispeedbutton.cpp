@@ -19,26 +19,8 @@ void TzqGradiSpeedButton::SetColors(TzqGradiColors* colors)
     if (FColors == colors)
         return;
     FColors = colors;
-    WatchColors();
+    FColorWatch.Watch(colors);
     update();
-}
-
-void TzqGradiSpeedButton::WatchColors()
-{
-    for (const auto& c : std::as_const(FColorWatches))
-        disconnect(c);
-    FColorWatches.clear();
-    if (!FColors)
-        return;
-    QList<TzqGradiColors*> schemes{FColors};
-    if (FColors->ColorsMouseIn() && FColors->ColorsMouseIn() != FColors)
-        schemes << FColors->ColorsMouseIn();
-    for (TzqGradiColors* s : schemes) {
-        FColorWatches << connect(s, &TzqGradiColors::Changed, this, [this] {
-            WatchColors();
-            update();
-        });
-    }
 }
 
 void TzqGradiSpeedButton::SetCapX(int x)

@@ -55,10 +55,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void WatchColors();
-
     QPointer<TzqGradiColors> FColors;
-    QList<QMetaObject::Connection> FColorWatches;
+    TzqSchemeWatch FColorWatch{this};
     int FCapX = -1;
     int FCapY = -1;
     int FIconX = 5;
