@@ -8,6 +8,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 class TPrivateHome {
 public:
     TPrivateHome() : FOldHome(qgetenv("HOME")), FOldDataHome(qgetenv("XDG_DATA_HOME"))
@@ -32,4 +34,18 @@ private:
     QTemporaryDir FDir;
     QByteArray FOldHome;
     QByteArray FOldDataHome;
+};
+
+// A test suite that runs with a private home from its first test to its last: what it moves
+// to the Trash lands in a Trash of its own.
+class TPrivateHomeSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Home = new TPrivateHome; }
+    static void TearDownTestSuite()
+    {
+        delete Home;
+        Home = nullptr;
+    }
+
+    static inline TPrivateHome* Home = nullptr;
 };

@@ -110,19 +110,8 @@ long MaxRssKb()
 
 } // namespace
 
-class AttachedFiles : public ::testing::Test {
+class AttachedFiles : public TPrivateHomeSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        // The Trash lives below the data home; keep it inside a folder of our own.
-        Home = new TPrivateHome;
-    }
-    static void TearDownTestSuite()
-    {
-        delete Home;
-        Home = nullptr;
-    }
-
     void SetUp() override
     {
         Folder = FDir.filePath(u"__note"_s);
@@ -160,14 +149,11 @@ protected:
         return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash"_s;
     }
 
-    static TPrivateHome* Home;
     QTemporaryDir FDir;
     QString Folder;
     TFakeUi Ui;
     TfrmAttachedFiles Panel;
 };
-
-TPrivateHome* AttachedFiles::Home = nullptr;
 
 TEST(AttachedFilesLogic, FitsPicturesWithoutEnlarging)
 {

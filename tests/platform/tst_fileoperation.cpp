@@ -87,19 +87,8 @@ private:
     TzqRenameFunc FSystem;
 };
 
-class FileOp : public ::testing::Test {
+class FileOp : public TPrivateHomeSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        // The Trash lives below the data home; keep it inside a folder of our own.
-        Home = new TPrivateHome;
-    }
-    static void TearDownTestSuite()
-    {
-        delete Home;
-        Home = nullptr;
-    }
-
     void SetUp() override
     {
         ASSERT_TRUE(FDir.isValid());
@@ -123,13 +112,10 @@ protected:
         return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash"_s;
     }
 
-    static TPrivateHome* Home;
     QTemporaryDir FDir;
     QString Src;
     QString Dst;
 };
-
-TPrivateHome* FileOp::Home = nullptr;
 
 const QMap<QString, QByteArray> Tree = {{u"a.txt"_s, "alpha"},       {u"d"_s, "<dir>"},
                                         {u"d/b.txt"_s, "bravo"},     {u"d/e"_s, "<dir>"},

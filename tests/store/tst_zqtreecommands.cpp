@@ -24,18 +24,8 @@ using testutil::WriteFile;
 
 namespace {
 
-class TreeCommands : public ::testing::Test {
+class TreeCommands : public TPrivateHomeSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        // Deleted notes go to a Trash of our own.
-        Home = new TPrivateHome;
-    }
-    static void TearDownTestSuite()
-    {
-        delete Home;
-        Home = nullptr;
-    }
     void SetUp() override
     {
         Root = Dir.filePath(u"data"_s);
@@ -73,15 +63,12 @@ protected:
                u"/Trash/files/"_s;
     }
 
-    static TPrivateHome* Home;
     QTemporaryDir Dir;
     QString Root;
     TFakeHost Host;
     std::unique_ptr<TzqTree> Tree;
     std::unique_ptr<TzqTreeCommands> Commands;
 };
-
-TPrivateHome* TreeCommands::Home = nullptr;
 
 } // namespace
 

@@ -31,15 +31,8 @@ protected:
 
 } // namespace
 
-class RemoveGarbageDialog : public ::testing::Test {
+class RemoveGarbageDialog : public TPrivateHomeSuite {
 protected:
-    static void SetUpTestSuite() { Home = new TPrivateHome; }
-    static void TearDownTestSuite()
-    {
-        delete Home;
-        Home = nullptr;
-    }
-
     void SetUp() override
     {
         QImage picture(40, 30, QImage::Format_RGB32);
@@ -57,12 +50,9 @@ protected:
         return w.findChild<T*>(name);
     }
 
-    static TPrivateHome* Home;
     const QByteArray Note = "<p><a name=top></a>Text\r\nMore<img src=\"__a\\x.png\">\r\n";
     QTemporaryDir FDir;
 };
-
-TPrivateHome* RemoveGarbageDialog::Home = nullptr;
 
 TEST_F(RemoveGarbageDialog, ListsPreviewsByKeyboardCancelsAndDeletes)
 {

@@ -39,19 +39,8 @@ QMap<QString, QByteArray> Snapshot(const QString& dir)
 
 } // namespace
 
-class GarbageScan : public ::testing::Test {
+class GarbageScan : public TPrivateHomeSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        // The Trash lives below the data home; keep it inside a folder of our own.
-        Home = new TPrivateHome;
-    }
-    static void TearDownTestSuite()
-    {
-        delete Home;
-        Home = nullptr;
-    }
-
     QString Path(const QString& relative) const { return FDir.filePath(relative); }
     void Note(const QString& name, const QByteArray& bytes) { WriteFile(Path(name), bytes); }
     void File(const QString& relative) { WriteFile(Path(relative), "data"); }
@@ -68,12 +57,9 @@ protected:
         return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/Trash"_s;
     }
 
-    static TPrivateHome* Home;
     QTemporaryDir FDir;
     std::unique_ptr<TGarbageScan> Scanner;
 };
-
-TPrivateHome* GarbageScan::Home = nullptr;
 
 TEST_F(GarbageScan, EveryWayANoteSpellsAReferenceKeepsTheFile)
 {
