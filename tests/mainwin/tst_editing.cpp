@@ -16,8 +16,10 @@
 #include "platform/cp949.h"
 #include "store/notestore.h"
 #include "store/zqtreecommands.h"
+#include "store/zqtreemenu.h"
 #include "store/zqtreeview.h"
 #include "testutil.h"
+#include "tools/exporttarget.h"
 #include "tools/frmmsgbox.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +49,24 @@ using testutil::ReadFile;
 using testutil::WriteFile;
 
 namespace {
+
+// Counts the export questions; a command that should have stopped before asking is caught.
+class TNoExportUi : public IzqExportUi {
+public:
+    QString AskSaveFileName(const QString&, const QString&, const QString&) override
+    {
+        ++Asked;
+        return {};
+    }
+    bool Confirm(const QString&) override
+    {
+        ++Asked;
+        return false;
+    }
+    void ShowError(const QString&) override { ++Asked; }
+
+    int Asked = 0;
+};
 
 class EditingTest : public ::testing::Test {
 protected:
@@ -285,11 +305,23 @@ TEST_F(EditingTest, ASaveThatFailsStopsEveryCommandAndLosesNothing)
         unchanged();
         w->Action(u"actReload"_s)->trigger();
         unchanged();
+        // The exports, the clean-up and the settings save first too; none asks for anything.
+        TNoExportUi exports;
+        w->SetExportUi(&exports);
+        for (const QString& name :
+             {u"actMakeZip"_s, u"actSaveMht"_s, u"actNoteToMail"_s, u"actToolConfig"_s})
+            w->Action(name)->trigger();
+        w->TreeMenu()->Prepare(w->Tree()->SelectedNode());
+        w->TreeMenu()->tbiGarbage->trigger();
+        w->TreeMenu()->tbiMakeZipfile->trigger();
+        w->SetExportUi(nullptr);
+        EXPECT_EQ(exports.Asked, 0);
+        unchanged();
         EXPECT_FALSE(w->close());
         EXPECT_TRUE(w->isVisible());
         unchanged();
         EXPECT_EQ(answerer.Dialogs, 0);
-        EXPECT_EQ(answerer.Texts, QStringList(10, failed));
+        EXPECT_EQ(answerer.Texts, QStringList(16, failed));
     }
     {
         // Someone else saved the note meanwhile, and the user keeps it: Cancel (or Esc).
