@@ -13,6 +13,7 @@
 #include <QImageWriter>
 #include <QMimeData>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
@@ -69,6 +70,8 @@ QSet<QString> NamesIn(const QString& folder)
 
 // What was on the clipboard, kept until the paste before it is over.
 struct TzqPaste::TQueued {
+    int Id = 0;     // the paste's place in the document is kept under this number
+    int Serial = 0; // the edit view's document when the paste was made
     QByteArray Html;
     QString Source;
     QVariant Image;
@@ -76,11 +79,12 @@ struct TzqPaste::TQueued {
     QString NotePath;
 };
 
-// The paste under way.
+// The paste under way, waiting for its pictures.
 struct TzqPaste::TRun {
+    int Id = 0;
+    int Serial = 0;
     QString NotePath;
     QString Folder; // full path of the note's file folder
-    int Serial = 0; // the edit view's document when the paste began
     TzqClipboardRewrite Rewrite;
     QStringList Saved;     // per picture: the file name it was saved under, or empty
     QList<int> JobPicture; // per download: its picture
@@ -129,41 +133,56 @@ void TzqPaste::PasteFragment(const QString& html, const QString& source, const Q
 
 void TzqPaste::Enqueue(std::unique_ptr<TQueued> queued)
 {
-    if (FRun) {
-        FQueue.append(std::shared_ptr<TQueued>(queued.release()));
-        return;
-    }
-    Start(std::move(queued));
-}
-
-void TzqPaste::Start(std::unique_ptr<TQueued> queued)
-{
     if (!FView->DocumentReady())
         return;
     // Where the paste goes: the selection now, followed through later changes of the document.
+    queued->Id = ++FLastId;
+    queued->Serial = FView->LoadSerial();
     FView->NotePage()->RunScript(
-        u"window.zqPasteRange = window.getSelection().rangeCount ?"
-        " window.getSelection().getRangeAt(0).cloneRange() : null; true"_s);
-    if (!queued->Html.isEmpty())
-        PasteHtml(queued->Html, queued->Source, queued->NotePath);
-    else if (queued->Image.isValid())
-        PasteImage(queued->Image, queued->NotePath);
-    else
-        FView->InsertText(queued->Text);
-    if (!FRun)
-        Next();
+        u"(function () { var s = window.getSelection(); window.zqPasteRanges ="
+        " window.zqPasteRanges || {}; window.zqPasteRanges[%1] = s.rangeCount ?"
+        " s.getRangeAt(0).cloneRange() : null; return true; })()"_s.arg(queued->Id));
+    FQueue.append(std::shared_ptr<TQueued>(queued.release()));
+    Next();
 }
 
-void TzqPaste::PasteHtml(const QByteArray& html, const QString& source, const QString& notePath)
+void TzqPaste::Next()
 {
+    while (!FRun && !FQueue.isEmpty()) {
+        const std::shared_ptr<TQueued> next = FQueue.takeFirst();
+        if (InItsDocument(next->Serial))
+            Start(*next);
+    }
+}
+
+bool TzqPaste::InItsDocument(int serial) const
+{
+    return FView->DocumentReady() && FView->LoadSerial() == serial;
+}
+
+void TzqPaste::Start(const TQueued& queued)
+{
+    if (!queued.Html.isEmpty())
+        PasteHtml(queued);
+    else if (queued.Image.isValid())
+        PasteImage(queued);
+    else
+        InsertAt(queued.Id, queued.Text, true);
+}
+
+void TzqPaste::PasteHtml(const TQueued& queued)
+{
+    const QByteArray& html = queued.Html;
     // What a browser offers on any system is read as the header form with its page address.
-    const QByteArray wrapped = html.startsWith("Version:") ? html : WrapClipboardHtml(html, source);
+    const QByteArray wrapped =
+        html.startsWith("Version:") ? html : WrapClipboardHtml(html, queued.Source);
     const std::optional<TzqClipboardHtml> parsed = ParseClipboardHtml(wrapped);
     if (!parsed) {
-        FView->InsertHtml(QString::fromUtf8(html));
+        InsertAt(queued.Id, QString::fromUtf8(html));
         return;
     }
     const QString fragment = QString::fromUtf8(parsed->fragment);
+    const QString& notePath = queued.NotePath;
     const QString folder = NoteFileFolder(notePath);
     const QString folderName = QFileInfo(folder).fileName();
     TzqClipboardRewrite rewrite =
@@ -171,18 +190,19 @@ void TzqPaste::PasteHtml(const QByteArray& html, const QString& source, const QS
             ? TzqClipboardRewrite{}
             : RewriteClipboardHtml(fragment, parsed->sourceAddress, folderName, NamesIn(folder));
     if (!rewrite.rewritten) {
-        FView->InsertHtml(fragment);
+        InsertAt(queued.Id, fragment);
         return;
     }
     if (rewrite.pictures.isEmpty()) {
-        FView->InsertHtml(rewrite.fragment);
+        InsertAt(queued.Id, rewrite.fragment);
         return;
     }
 
     auto run = std::make_unique<TRun>();
+    run->Id = queued.Id;
+    run->Serial = queued.Serial;
     run->NotePath = notePath;
     run->Folder = folder;
-    run->Serial = FView->LoadSerial();
     run->Saved = QStringList(rewrite.pictures.size(), QString());
     QList<TzqPictureDownloader::TJob> jobs;
     QStringList added;
@@ -190,7 +210,7 @@ void TzqPaste::PasteHtml(const QByteArray& html, const QString& source, const QS
         EnsureFileFolder(notePath);
     } catch (const EzqError&) {
         // No folder, no pictures: the fragment keeps the web addresses.
-        FView->InsertHtml(SettleClipboardHtml(rewrite, run->Saved));
+        InsertAt(queued.Id, SettleClipboardHtml(rewrite, run->Saved));
         return;
     }
     for (int i = 0; i < rewrite.pictures.size(); ++i) {
@@ -211,14 +231,16 @@ void TzqPaste::PasteHtml(const QByteArray& html, const QString& source, const QS
     run->Rewrite = std::move(rewrite);
     if (!added.isEmpty())
         Q_EMIT FilesAdded(notePath, added);
-    if (jobs.isEmpty()) {
-        FView->InsertHtml(SettleClipboardHtml(run->Rewrite, run->Saved));
+    // While the document is being left there is no waiting for the web.
+    if (jobs.isEmpty() || FSettling) {
+        InsertAt(queued.Id, SettleClipboardHtml(run->Rewrite, run->Saved));
         return;
     }
     run->Total = int(jobs.size());
     FRun = std::move(run);
     Q_EMIT Progress(0, FRun->Total);
-    FDownloader->Start(jobs);
+    if (!FDownloader->Start(jobs))
+        DownloadsFinished();
 }
 
 void TzqPaste::PictureDone(int index, int result)
@@ -248,41 +270,78 @@ void TzqPaste::DownloadsFinished()
     if (!FRun)
         return;
     const std::unique_ptr<TRun> run = std::move(FRun);
-    if (FView->DocumentReady() && FView->LoadSerial() == run->Serial)
-        InsertAtStart(SettleClipboardHtml(run->Rewrite, run->Saved));
+    if (InItsDocument(run->Serial))
+        InsertAt(run->Id, SettleClipboardHtml(run->Rewrite, run->Saved));
+    else
+        Forget(run->Id);
     Q_EMIT Finished();
     Next();
 }
 
-void TzqPaste::InsertAtStart(const QString& html)
+void TzqPaste::InsertAt(int id, const QString& html, bool asText)
 {
-    FView->NotePage()->RunScript(u"(function () { var r = window.zqPasteRange;"
-                                 " if (!r) return true;"
-                                 " var s = window.getSelection(); s.removeAllRanges();"
-                                 " s.addRange(r); return true; })()"_s);
-    FView->InsertHtml(html);
+    if (!FView->DocumentReady())
+        return;
+    // Pastes still waiting at the same place follow this one: they go after it, in the order
+    // they were made.
+    TzqNotePage* page = FView->NotePage();
+    page->RunScript(u"(function () { var m = window.zqPasteRanges || {}, r = m[%1]; delete m[%1];"
+                    " window.zqPasteFollow = []; if (!r) return true;"
+                    " for (var k in m) { var q = m[k]; try { if (q && q.collapsed &&"
+                    " r.comparePoint(q.startContainer, q.startOffset) === 0)"
+                    " window.zqPasteFollow.push(k); } catch (e) {} }"
+                    " var s = window.getSelection(); s.removeAllRanges(); s.addRange(r);"
+                    " return true; })()"_s.arg(id));
+    if (asText)
+        FView->InsertText(html);
+    else if (!html.isEmpty())
+        FView->InsertHtml(html);
+    if (!FQueue.isEmpty())
+        page->RunScript(
+            u"(function () { var m = window.zqPasteRanges || {},"
+            " f = window.zqPasteFollow || [], s = window.getSelection();"
+            " window.zqPasteFollow = []; if (!f.length || !s.rangeCount) return true;"
+            " var c = s.getRangeAt(0); c.collapse(false);"
+            " for (var i = 0; i < f.length; ++i) if (f[i] in m) m[f[i]] = c.cloneRange();"
+            " return true; })()"_s);
+}
+
+void TzqPaste::Forget(int id)
+{
+    if (FView->DocumentReady())
+        FView->NotePage()->RunScript(
+            u"(function () { if (window.zqPasteRanges) delete window.zqPasteRanges[%1];"
+            " return true; })()"_s.arg(id));
 }
 
 void TzqPaste::Cancel()
 {
-    if (FRun)
-        FDownloader->Cancel();
-    // The downloader tells nothing after a cancel: what was saved goes in now.
-    DownloadsFinished();
-}
-
-void TzqPaste::Next()
-{
-    if (FRun || FQueue.isEmpty())
+    if (!FRun)
         return;
-    const std::shared_ptr<TQueued> next = FQueue.takeFirst();
-    Start(std::make_unique<TQueued>(*next));
+    const int id = FRun->Id;
+    // The downloader ends the run through its Finished signal, which may already start the
+    // next paste: that one goes on.
+    FDownloader->Cancel();
+    if (FRun && FRun->Id == id)
+        DownloadsFinished();
 }
 
-void TzqPaste::PasteImage(const QVariant& image, const QString& notePath)
+void TzqPaste::Settle()
 {
-    const QImage picture = qvariant_cast<QImage>(image);
+    if (!Busy())
+        return;
+    FSettling = true;
+    const auto done = qScopeGuard([this] { FSettling = false; });
+    Cancel();
+    Next();
+}
+
+void TzqPaste::PasteImage(const TQueued& queued)
+{
+    const QString& notePath = queued.NotePath;
+    const QImage picture = qvariant_cast<QImage>(queued.Image);
     if (picture.isNull() || notePath.isEmpty()) {
+        Forget(queued.Id);
         Q_EMIT Failed(u"클립보드의 그림을 읽을 수 없습니다."_s);
         return;
     }
@@ -290,6 +349,7 @@ void TzqPaste::PasteImage(const QVariant& image, const QString& notePath)
     try {
         folder = EnsureFileFolder(notePath);
     } catch (const EzqError& e) {
+        Forget(queued.Id);
         Q_EMIT Failed(e.Message());
         return;
     }
@@ -300,12 +360,13 @@ void TzqPaste::PasteImage(const QVariant& image, const QString& notePath)
     QSaveFile file(folder + name);
     QImageWriter writer(&file, "png");
     if (!file.open(QIODevice::WriteOnly) || !writer.write(picture) || !file.commit()) {
+        Forget(queued.Id);
         Q_EMIT Failed(u"화면 그림을 '%1'에 저장할 수 없습니다."_s.arg(folder + name));
         return;
     }
     const QString ref =
         EscapeHtml(QString(QFileInfo(NoteFileFolder(notePath)).fileName() + u'\\' + name));
-    FView->InsertHtml(u"<a href=\""_s + ref + u"\"><img alt=\""_s + ref + u"\" src=\""_s + ref +
-                      u"\" border=\"0\"></a>"_s);
+    InsertAt(queued.Id, u"<a href=\""_s + ref + u"\"><img alt=\""_s + ref + u"\" src=\""_s + ref +
+                            u"\" border=\"0\"></a>"_s);
     Q_EMIT FilesAdded(notePath, {name});
 }
