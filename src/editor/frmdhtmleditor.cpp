@@ -29,6 +29,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QStackedLayout>
 #include <QTimer>
@@ -126,12 +127,11 @@ void TfrmDhtmlEditor::CreateFilesPanel()
 {
     pnlFiles = new TfrmAttachedFiles(this);
     pnlFiles->hide();
-    if (PrjInfo) {
-        pnlFiles->SetInsertNoteAppend(PrjInfo->ReadFlag(TzqPrjInfo::idInsertNoteAppend));
-        if (!PrjInfo->ReadFlag(TzqPrjInfo::idFilePanel))
-            pnlFiles->CollapseFilesPanel();
-    }
+    ApplySettings();
     connect(FLogic, &TzqNoteEditor::FileListRefillNeeded, this, &TfrmDhtmlEditor::LoadFileList);
+    // Another document in the edit view without the note being left first (an outside change
+    // read again): what was still being pasted into the old one stops.
+    connect(FLogic, &TzqNoteEditor::FileListRefillNeeded, FPaste, &TzqPaste::Settle);
     connect(FPaste, &TzqPaste::FilesAdded, this, [this](const QString& note, const QStringList&) {
         if (note == FLogic->DocumentPath())
             LoadFileList();
@@ -150,6 +150,20 @@ void TfrmDhtmlEditor::CreateFilesPanel()
     // Deleting files saves the note first and reads it again after.
     pnlFiles->SetSaveFirst([this] { return SaveIfEditing(); });
     connect(pnlFiles, &TfrmAttachedFiles::FilesChanged, this, [this] { LoadCurrentNote(); });
+}
+
+void TfrmDhtmlEditor::ApplySettings()
+{
+    if (!PrjInfo)
+        return;
+    pnlFiles->SetInsertNoteAppend(PrjInfo->ReadFlag(TzqPrjInfo::idInsertNoteAppend));
+    // Turned off, the panel closes; turned on again, it opens.
+    const bool show = PrjInfo->ReadFlag(TzqPrjInfo::idFilePanel);
+    if (!show)
+        pnlFiles->CollapseFilesPanel();
+    else if (!FShowFilesPanel && pnlFiles->IsCollapsed())
+        pnlFiles->SetPanelHeight(TfrmAttachedFiles::ExpandedHeight);
+    FShowFilesPanel = show;
 }
 
 void TfrmDhtmlEditor::LoadFileList()
@@ -243,21 +257,31 @@ void TfrmDhtmlEditor::ShowPopup(const QPoint& globalPos)
         if (kind >= 0)
             a->setEnabled(FLogic->ClipboardCommandEnabled(kind));
     }
+    // The paste items say whether there is something they can paste here.
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    const bool text = data && data->hasText();
+    const bool edit = FHost->ViewMode() == 1;
+    pop->findChild<QAction*>(u"actPaste"_s)
+        ->setEnabled(text || (edit && data && (data->hasHtml() || data->hasImage())));
+    pop->findChild<QAction*>(u"actPasteText"_s)->setEnabled(text);
     pop->popup(globalPos);
 }
 
 void TfrmDhtmlEditor::PasteText()
 {
     const QString text = QApplication::clipboard()->text();
+    // In the source view a paste is text only anyway, within the view's limit.
     if (FHost->ViewMode() == 2) {
-        rchDhtml->insertPlainText(text);
+        rchDhtml->paste();
         return;
     }
-    // Text only: what the clipboard holds is shown as text, never read as markup.
-    QString html = text.toHtmlEscaped();
-    html.replace(u"\r\n"_s, u"\n"_s);
-    html.replace(u'\n', u"<br>"_s);
-    FLogic->InsertHtml(html);
+    if (FHost->ViewMode() != 1 || text.isEmpty() || !FLogic->DocumentReady())
+        return;
+    // Text only: what the clipboard holds is typed as text, never read as markup, in its turn
+    // after the pastes before it.
+    QMimeData plain;
+    plain.setText(text);
+    FPaste->Paste(&plain, FLogic->DocumentPath());
 }
 
 QWebEngineView* TfrmDhtmlEditor::CurrentWebView() const
@@ -316,10 +340,17 @@ void TfrmDhtmlEditor::LoadFile(const QString& path)
 
 bool TfrmDhtmlEditor::SaveFile(const QString& path)
 {
+    FPaste->Settle();
     return FLogic->SaveFile(path);
 }
 
 bool TfrmDhtmlEditor::SaveIfEditing()
+{
+    FPaste->Settle();
+    return FLogic->SaveIfEditing();
+}
+
+bool TfrmDhtmlEditor::SaveNote()
 {
     return FLogic->SaveIfEditing();
 }

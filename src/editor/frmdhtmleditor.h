@@ -53,8 +53,12 @@ public:
     void LoadCurrentNote();
     // Loads one file (the search's display file) into the view of the current mode.
     void LoadFile(const QString& path);
+    // Saves before the note is left (another page, another mode, a reload, the window closing):
+    // a paste under way is settled into the document first, so the save includes it.
     bool SaveFile(const QString& path);
     bool SaveIfEditing();
+    // Saves and stays (Ctrl+S, the exports): pastes under way go on.
+    bool SaveNote();
     void ModeChanged();
     void FocusLater();
     void PrintNote();
@@ -62,6 +66,8 @@ public:
     void CheckExternalChange();
     bool AutoSaveRunning() const;
     void UpdateAutoSaveInterval();
+    // Applies the settings of the attached files panel (after the settings dialog).
+    void ApplySettings();
     // Ctrl+1 to Ctrl+9 in edit mode.
     void ApplyFormatPreset(int n);
     // The find dialog for the view of the current mode.
@@ -71,6 +77,8 @@ public:
     TfrmFindInRich* FindDialog() const;
     TfrmFindReplace* ReplaceDialog() const;
     TfrmCharsGrid* CharsGrid() const { return FCharsGrid; }
+    // "텍스트만 붙여넣기" (Shift+Ctrl+V): the clipboard's text as text, in edit and source mode.
+    void PasteText();
 
 Q_SIGNALS:
     // A page finished loading in the browse view (ok: it loaded).
@@ -81,7 +89,6 @@ private:
     void tmrFocusTimer();
     void CreatePopupMenu();
     void ShowPopup(const QPoint& globalPos);
-    void PasteText();
     void InsertChar(const QString& text);
     void CreatePasteLine();
     void CreateFilesPanel();
@@ -114,4 +121,6 @@ private:
     TzqNoteEditor* FLogic = nullptr;
     QTimer* tmrFocus = nullptr;
     QMenu* pop = nullptr;
+    // The files panel setting last applied.
+    bool FShowFilesPanel = true;
 };

@@ -480,7 +480,13 @@ void TzqNoteEditor::ClipboardCommand(int kind)
         return;
     }
     const int id = ClipboardCommandId(kind);
-    if (mode == vmEdit && FDocumentReady && id != 0)
+    if (mode != vmEdit || !FDocumentReady || id == 0)
+        return;
+    // The view's own paste takes a picture too, which the engine's state of the command calls
+    // disabled: the menu's paste does what Ctrl+V does.
+    if (kind == zqClipPaste)
+        FHtml->ExecCommand(id, OLECMDEXECOPT_DODEFAULT);
+    else
         ExecIfEnabled(id, OLECMDEXECOPT_DODEFAULT);
 }
 

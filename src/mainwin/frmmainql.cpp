@@ -301,7 +301,7 @@ void TfrmMainQL::CreateActions()
     }
     QAction* save = NewAction(u"actFileSave"_s, u"저장(&S)"_s, u"save"_s, u"노트 저장"_s,
                               QKeySequence(u"Ctrl+S"_s));
-    connect(save, &QAction::triggered, this, [this] { SaveIfEditing(); });
+    connect(save, &QAction::triggered, this, [this] { FEditor->SaveNote(); });
     QAction* print = NewAction(u"actFilePrint"_s, u"인쇄(&P)"_s, u"print"_s, u"노트 인쇄"_s,
                                QKeySequence(u"Ctrl+P"_s));
     connect(print, &QAction::triggered, this, [this] { FEditor->PrintNote(); });
@@ -314,6 +314,12 @@ void TfrmMainQL::CreateActions()
         if (SaveIfEditing())
             LoadCurrentNote();
     });
+    // The tool bar's button reads the note again in tree mode only; the menu item and F5 always.
+    tbiReload = new QAction(reload->icon(), reload->iconText(), this);
+    tbiReload->setObjectName(u"tbiReload"_s);
+    tbiReload->setToolTip(reload->toolTip());
+    tbiReload->setStatusTip(reload->statusTip());
+    connect(tbiReload, &QAction::triggered, reload, &QAction::trigger);
     QAction* find = NewAction(u"actToolFind"_s, u"찾기"_s, u"find"_s);
     ShowKeyInMenu(find, QKeySequence(u"Ctrl+F"_s));
     connect(find, &QAction::triggered, this, [this] { FEditor->FindInNote(); });
@@ -459,7 +465,7 @@ void TfrmMainQL::CreateToolBar()
     FHistoryMenus = new TzqHistoryMenus(FHistory.get(), tbtMainMenu, this);
     FHistoryMenus->FollowActions(Action(u"actGoBack"_s), Action(u"actGoFrwr"_s));
     connect(FHistoryMenus, &TzqHistoryMenus::EntryChosen, this, [this](int index) {
-        if (!SaveIfEditing())
+        if (!TreeMode() || !SaveIfEditing())
             return;
         FHistory->GoTo(index, [this](const QString& e) { return FTree->SelectByRelativePath(e); });
         UpdateActions();
@@ -468,7 +474,7 @@ void TfrmMainQL::CreateToolBar()
     tbtMainMenu->addWidget(FHistoryMenus->BackListButton());
     add(u"actGoFrwr"_s);
     tbtMainMenu->addWidget(FHistoryMenus->FrwrListButton());
-    add(u"actReload"_s);
+    tbtMainMenu->addAction(tbiReload);
     tbtMainMenu->addSeparator();
     add(u"actToolFind"_s);
     add(u"actReplace"_s);
@@ -543,12 +549,15 @@ void TfrmMainQL::UpdateActions()
     Action(u"actReplace"_s)->setEnabled(s.Replace);
     for (const QString& name : {u"actZoomIn"_s, u"actZoomOut"_s, u"actZoomReset"_s})
         Action(name)->setEnabled(s.Zoom);
-    Action(u"actReload"_s)->setEnabled(s.Reload);
+    tbiReload->setEnabled(s.Reload);
     for (const QString& name : {u"actMakeZip"_s, u"actSaveMht"_s, u"actNoteToMail"_s})
         Action(name)->setEnabled(s.Send);
     tbiBrowse->setEnabled(s.BrowseItem);
     tbiEdit->setEnabled(s.EditItems);
     tbiSource->setEnabled(s.EditItems);
+    // A click checks its item before the mode is decided: the mode the window is really in
+    // stays checked when the switch was refused.
+    CheckModeItem(ViewMode());
     // The tree show/hide button shows where a click takes the tree.
     const bool treeOpen = FMenuAndTree->width() >= 30;
     Action(u"actTreeSplitter"_s)
@@ -620,6 +629,7 @@ void TfrmMainQL::DoClose()
             ShowError(e.Message());
         }
     };
+    FMenuAndTree->AbandonSearch();
     step([this] {
         if (FNotePad)
             FNotePad->SaveState();
@@ -776,8 +786,10 @@ void TfrmMainQL::SetViewMode(int mode)
 
 void TfrmMainQL::UpdateCaption(const QString& page)
 {
+    // Every page shown, in every mode: the edit items follow whether another user edits it.
+    const bool locked = IsLockedByOther(page);
     QString holder;
-    if (ViewMode() == TzqViewModes::vmBrowse && IsLockedByOther(page))
+    if (ViewMode() == TzqViewModes::vmBrowse && locked)
         holder = ::ReadEditMarker(page);
     const TzqCaption caption = CaptionForPage(page, holder);
     setWindowTitle(caption.Window);
@@ -833,6 +845,7 @@ void TfrmMainQL::actToolConfigExecute()
         SelectByRelativePath(RelativePagePath(root, page));
     LoadCurrentNote();
     FEditor->UpdateAutoSaveInterval();
+    FEditor->ApplySettings();
     btnTreeSplitter->setVisible(!PrjInfo->SplitterHidden());
     ShowHangulMark(PrjInfo->ReadFlag(TzqPrjInfo::idViewHangulMark));
     PrjInfo->ReadMyName();
@@ -846,7 +859,7 @@ void TfrmMainQL::SetExportUi(IzqExportUi* ui)
 std::optional<QString> TfrmMainQL::ChooseExportFile(const QString& page, const QString& action,
                                                     const QString& suffix)
 {
-    if (page.isEmpty() || !SaveIfEditing())
+    if (page.isEmpty() || !FEditor->SaveNote())
         return std::nullopt;
     const std::optional<QString> target =
         ChooseExportTarget(*FExportUi, Action(action)->text(), page, suffix, FExportDir);
@@ -878,7 +891,7 @@ void TfrmMainQL::SaveMhtOf(const QString& page)
 
 void TfrmMainQL::MailCurrentNote()
 {
-    if (!SaveIfEditing())
+    if (!FEditor->SaveNote())
         return;
     const QString page = CurrentPage();
     if (page.isEmpty() || !QFileInfo(page).isFile())
@@ -1048,8 +1061,8 @@ void TfrmMainQL::DeleteEditMarker(const QString& page)
 
 bool TfrmMainQL::IsLockedByOther(const QString& page)
 {
-    // The edit and source items follow the answer (SetEditItemsEnabled).
-    return !page.isEmpty() && FEditor->Logic()->IsLockedByOther(page);
+    // The edit and source items follow the answer (SetEditItemsEnabled), also for no page.
+    return FEditor->Logic()->IsLockedByOther(page);
 }
 
 void TfrmMainQL::WriteEditMarker(const QString& page)
@@ -1259,11 +1272,14 @@ void TfrmMainQL::RunKeyCommand(const TzqKeyDecision& decision)
         FEditor->PrintNote();
         break;
     case C::Save:
-        SaveIfEditing();
+        FEditor->SaveNote();
         break;
     case C::Redo:
         if (QAction* redo = FEditor->PopupMenu()->findChild<QAction*>(u"actRedo"_s))
             redo->trigger();
+        break;
+    case C::PasteText:
+        FEditor->PasteText();
         break;
     case C::NotePadCut:
         FNotePad->Memo()->cut();

@@ -221,6 +221,7 @@ private:
     QAction* tbiBrowse = nullptr;
     QAction* tbiEdit = nullptr;
     QAction* tbiSource = nullptr;
+    QAction* tbiReload = nullptr;
     QPointer<TfrmNotePad> FNotePad;
     std::unique_ptr<TTravList> FHistory;
     TzqHistoryMenus* FHistoryMenus = nullptr;

@@ -73,6 +73,11 @@ TzqKeyDecision CtrlShiftKey(const TzqKeyInput& in)
         return Swallow(C::FindInFolder);
     case Qt::Key_Z:
         return Swallow(C::Redo);
+    case Qt::Key_V:
+        // Text only, into the note being edited.
+        if (in.NotePadActive || !in.TreeMode || in.ViewMode == 0)
+            return Pass;
+        return Swallow(C::PasteText);
     default:
         return Pass;
     }

@@ -19,6 +19,7 @@ enum class TzqKeyCommand {
     Print,          // Ctrl+P
     Save,           // Ctrl+S
     Redo,           // the editor's actRedo
+    PasteText,      // the editor's actPasteText
     NotePadCut,     // cut the notepad's selection
     NotePadPaste,   // paste into the notepad
     SearchBoxPaste, // paste into the tree panel's search box

@@ -23,6 +23,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 using namespace Qt::Literals::StringLiterals;
 
 TfrmMenuAndTree::TfrmMenuAndTree(IzqTreePanelHost* host, TzqTree* tree, QWidget* parent)
@@ -144,6 +146,7 @@ void TfrmMenuAndTree::OpenLastDataDir()
         FDataDirIndex = index;
         target = ResolveDataDir(*PrjInfo, names[index], target);
     }
+    AbandonSearch();
     FTree->LoadRoot(target.Dir);
     FTree->SetShared(target.Shared);
 }
@@ -168,6 +171,7 @@ void TfrmMenuAndTree::cmbDataDirSelect(int index)
 
 void TfrmMenuAndTree::SwitchDataDir(const QString& dir, bool shared)
 {
+    AbandonSearch();
     FTree->LoadRoot(dir);
     FTree->SetShared(shared);
     if (FTree->Model()->rowCount() > 0)
@@ -205,6 +209,8 @@ void TfrmMenuAndTree::SetPanelMode(TPanelMode mode)
 {
     FPanelMode = mode;
     const bool tree = mode == TPanelMode::Tree;
+    if (tree)
+        AbandonSearch();
     pnlTreeMode->setVisible(tree);
     pnlSearchMode->setVisible(!tree);
     if (!tree)
@@ -239,6 +245,7 @@ void TfrmMenuAndTree::btnSearchClick()
             [this](int done, int total) { FHost->SearchProgress(done, total); });
     connect(FSearch.get(), &TFolderSearch::Finished, this, &TfrmMenuAndTree::SearchFinished);
     FSearchTotal = 0;
+    FSearchAbandoned = false;
     qApp->installEventFilter(this);
     FSearchThread = QThread::create([search = FSearch.get()] { search->Run(); });
     FSearchThread->start();
@@ -248,6 +255,14 @@ void TfrmMenuAndTree::CancelSearch()
 {
     if (FSearch)
         FSearch->Cancel();
+}
+
+void TfrmMenuAndTree::AbandonSearch()
+{
+    if (!FSearch)
+        return;
+    FSearchAbandoned = true;
+    FSearch->Cancel();
 }
 
 bool TfrmMenuAndTree::eventFilter(QObject* watched, QEvent* event)
@@ -266,6 +281,8 @@ bool TfrmMenuAndTree::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmMenuAndTree::SearchFilesCollected(int total)
 {
+    if (FSearchAbandoned)
+        return;
     FSearchTotal = total;
     FHost->SearchProgress(0, total);
     // A search without files keeps the results of the one before.
@@ -282,6 +299,11 @@ void TfrmMenuAndTree::SearchFinished(const TSearchOutcome& outcome)
     FSearchThread = nullptr;
     FSearch.reset();
     qApp->removeEventFilter(this);
+    btnSearch->setEnabled(true);
+    // The user went back to the tree, or to another data directory, meanwhile: whatever the
+    // search found belongs to a panel that is no longer shown.
+    if (std::exchange(FSearchAbandoned, false))
+        return;
 
     if (outcome.Kind == TSearchOutcome::NoFiles) {
         FHost->ShowWarning(u"검색할 파일이 없습니다."_s);
@@ -302,16 +324,18 @@ void TfrmMenuAndTree::SearchFinished(const TSearchOutcome& outcome)
             }
         }
     }
-    btnSearch->setEnabled(true);
     FHost->SearchProgress(0, FSearchTotal);
 }
 
 void TfrmMenuAndTree::treeSearchClick(QTreeWidgetItem* item)
 {
-    if (!item || treeSearch->topLevelItemCount() == 0)
+    if (!item || FPanelMode != TPanelMode::Search || treeSearch->topLevelItemCount() == 0)
         return;
     const int index = treeSearch->indexOfTopLevelItem(item);
     if (index < 0 || index >= FResultPaths.size())
+        return;
+    // A page change as any other: what is shown is saved first, and a failed save stops it.
+    if (!FHost->SaveCurrentPage())
         return;
     const QString& path = FResultPaths[index];
     const QString display = PrjInfo->SearchTempFileName();

@@ -83,7 +83,11 @@ public:
     // disabled until it ends, and Esc cancels it.
     void btnSearchClick();
     bool Searching() const { return FSearchThread != nullptr; }
+    // Esc: the search stops; what it found so far is listed.
     void CancelSearch();
+    // The search is left (back to the tree, another data directory, the window closing): a
+    // running search stops and nothing it found is listed or opened.
+    void AbandonSearch();
     // The find-in-tree dialog; on OK the main window goes into search mode and the search
     // starts with the dialog's text.
     void FindInFolder();
@@ -121,4 +125,5 @@ private:
     std::unique_ptr<TFolderSearch> FSearch;
     QThread* FSearchThread = nullptr;
     int FSearchTotal = 0;
+    bool FSearchAbandoned = false;
 };
