@@ -1,6 +1,7 @@
 // Editing through the main window with the real browser engine, offscreen: what reaches the
 // disk when a note is edited and saved, outside changes, and a note another user edits.
 #include "app/zqprjinfo.h"
+#include "editingtest.h"
 #include "editor/frmfindreplace.h"
 #include "editor/zqbrowseview.h"
 #include "editor/zqedittoolbars.h"
@@ -68,96 +69,7 @@ public:
     int Asked = 0;
 };
 
-class EditingTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Store = Program.filePath(u"store"_s);
-        Note = Store + u"/메모.htm"_s;
-        // The label says "unicode", which the save replaces by the configured charset.
-        Original = cp949::FromUnicode(
-            u"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
-            u"charset=unicode\"></head><body><p id=\"w\">alpha beta gamma</p>"
-            u"<p>한글 똠방각하 ■ 돋움 뷁</p></body></html>"_s);
-        WriteFile(Note, Original);
-        WriteFile(Store + u"/다른.htm"_s, "x");
-        Second = Program.filePath(u"second"_s);
-        WriteFile(Second + u"/x.htm"_s, "x");
-        WriteFile(Program.filePath(u"zqQuillet.ini"_s),
-                  QByteArray(
-                      "[PROGRAM]\r\nMyName=alpha\r\n[DataDir1]\r\nName=S\r\ndir=" + Store.toUtf8() +
-                      "\r\n[DataDir2]\r\nName=T\r\ndir=" + Second.toUtf8() + "\r\n"));
-        Prj = std::make_unique<TzqPrjInfo>(Program.path());
-        PrjInfo = Prj.get();
-    }
-    void TearDown() override { PrjInfo = nullptr; }
-
-    std::unique_ptr<TfrmMainQL> OpenOnNote()
-    {
-        auto w = std::make_unique<TfrmMainQL>();
-        w->FormActivate();
-        w->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-        QSignalSpy loaded(w->DhtmlEditor(), &TfrmDhtmlEditor::BrowseLoadFinished);
-        EXPECT_TRUE(w->Tree()->SelectByRelativePath(u"메모.htm"_s));
-        EXPECT_TRUE(loaded.wait(20000));
-        return w;
-    }
-
-    static bool EnterMode(TfrmMainQL& w, int mode)
-    {
-        if (mode != 1) {
-            w.tbiBrowseClick(mode);
-            return w.ViewMode() == mode;
-        }
-        QSignalSpy ready(w.DhtmlEditor()->EditView(), &TzqWebEditView::DocumentComplete);
-        w.tbiBrowseClick(mode);
-        return w.ViewMode() == 1 && ready.wait(20000);
-    }
-
-    QTemporaryDir Program;
-    QString Store;
-    QString Second;
-    QString Note;
-    QByteArray Original;
-    std::unique_ptr<TzqPrjInfo> Prj;
-};
-
-// Answers the next modal message boxes with a button, counting them; any other dialog is
-// cancelled and counted apart.
-class TBoxAnswerer : public QObject {
-public:
-    // buttonText: the caption of a button of the box's own to press instead.
-    explicit TBoxAnswerer(QMessageBox::StandardButton answer, const QString& buttonText = {})
-        : FAnswer(answer)
-    {
-        connect(&FTimer, &QTimer::timeout, this, [this, buttonText] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                ++Count;
-                Texts.append(box->text());
-                for (QAbstractButton* b : box->buttons()) {
-                    if (!buttonText.isEmpty() && b->text() == buttonText) {
-                        b->click();
-                        return;
-                    }
-                }
-                box->button(FAnswer) ? box->button(FAnswer)->click() : box->reject();
-            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-                ++Dialogs;
-                dialog->reject();
-            }
-        });
-        FTimer.start(50);
-    }
-    int Count = 0;
-    int Dialogs = 0;
-    QStringList Texts;
-
-private:
-    QMessageBox::StandardButton FAnswer;
-    QTimer FTimer;
-};
+class EditingTest : public TEditingTest {};
 
 } // namespace
 
@@ -519,21 +431,6 @@ TEST_F(EditingTest, PresetsMakeMixedSelectionsUniformAndReplaceAllReachesTheSave
     EXPECT_EQ(saved.count("\n"), saved.count("\r\n"));
 }
 
-namespace {
-
-QByteArray PngBytes(const QColor& color)
-{
-    QImage image(4, 3, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-} // namespace
-
 TEST_F(EditingTest, APastedWebFragmentBringsItsPicturesIntoTheNotesFileFolder)
 {
     TLocalHttpServer server;
@@ -547,9 +444,6 @@ TEST_F(EditingTest, APastedWebFragmentBringsItsPicturesIntoTheNotesFileFolder)
     missing.Status = 404;
     missing.Body = "<html>not here</html>";
     server.Answer("/img/missing.png", missing);
-    TLocalHttpServer::TAnswer slow = png;
-    slow.DelayMs = 1500;
-    server.Answer("/img/slow.png", slow);
 
     auto w = OpenOnNote();
     w->activateWindow();
@@ -591,25 +485,6 @@ TEST_F(EditingTest, APastedWebFragmentBringsItsPicturesIntoTheNotesFileFolder)
     // The user's clipboard is as it was.
     EXPECT_EQ(QApplication::clipboard()->mimeData()->data(u"chromium/x-source-url"_s),
               server.Url("/img/page.html").toEncoded());
-
-    // A paste left for another note: nothing goes into that one, the picture stays with its
-    // own note.
-    const QByteArray other = ReadFile(Store + u"/다른.htm"_s);
-    auto* slowMime = new QMimeData;
-    slowMime->setHtml(u"<p id=\"late\">late <img src=\"slow.png\"></p>"_s);
-    slowMime->setData(u"chromium/x-source-url"_s, server.Url("/img/page.html").toEncoded());
-    QApplication::clipboard()->setMimeData(slowMime);
-    QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
-    ASSERT_TRUE(paste->Busy());
-    // Another note chosen in the tree while the picture still comes.
-    ASSERT_TRUE(w->Tree()->SelectByRelativePath(u"다른.htm"_s));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !paste->Busy(); }, 20000));
-    QTest::qWait(200);
-    w->SaveIfEditing();
-    EXPECT_EQ(ReadFile(Store + u"/다른.htm"_s), other);
-    EXPECT_FALSE(cp949::ToUnicode(ReadFile(Note)).contains(u"late"_s));
-    EXPECT_TRUE(QFileInfo::exists(folder + u"/slow.png"_s));
-    EXPECT_FALSE(QFileInfo::exists(Store + u"/__다른"_s));
 }
 
 TEST_F(EditingTest, APastedScreenshotBecomesAPictureOfTheNote)

@@ -132,7 +132,10 @@ TEST(KeyTable, CtrlShiftKeysAlwaysActAndAreSwallowed)
         {"Ctrl+Shift+Delete", Qt::Key_Delete, Ctrl | Shift, Search, Does(C::DeleteNode)},
         {"Ctrl+Shift+F", Qt::Key_F, Ctrl | Shift, Search, Does(C::FindInFolder)},
         {"Ctrl+Shift+Z", Qt::Key_Z, Ctrl | Shift, Edit, Does(C::Redo)},
-        {"Ctrl+Shift+V", Qt::Key_V, Ctrl | Shift, Edit, Pass},
+        {"Ctrl+Shift+V edit", Qt::Key_V, Ctrl | Shift, Edit, Does(C::PasteText)},
+        {"Ctrl+Shift+V source", Qt::Key_V, Ctrl | Shift, Source, Does(C::PasteText)},
+        {"Ctrl+Shift+V browse", Qt::Key_V, Ctrl | Shift, {}, Pass},
+        {"Ctrl+Shift+V search", Qt::Key_V, Ctrl | Shift, Search, Pass},
         // Ctrl, Shift and Alt together are plain keys: Ctrl+Alt+Shift+Insert passes.
         {"Ctrl+Alt+Shift+Insert", Qt::Key_Insert, Ctrl | Shift | Alt, {}, Pass},
     });
