@@ -30,7 +30,7 @@ bool IsPreviewedSuffix(const QString& path)
 // off the screen.
 QString NameLines(const QStringList& names)
 {
-    constexpr qsizetype Shown = 20;
+    constexpr qsizetype Shown = 10;
     QString text = names.mid(0, Shown).join(u'\n');
     if (names.size() > Shown)
         text += u"\n... 외 %1개"_s.arg(names.size() - Shown);
