@@ -10,7 +10,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMutexLocker>
 #include <QProgressBar>
+#include <QThread>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,10 +26,22 @@ bool IsPreviewedSuffix(const QString& path)
     return suffixes.contains(QFileInfo(path).suffix().toLower());
 }
 
+// Names one to a line, at most a box's worth: thousands of them would push the box's button
+// off the screen.
+QString NameLines(const QStringList& names)
+{
+    constexpr qsizetype Shown = 10;
+    QString text = names.mid(0, Shown).join(u'\n');
+    if (names.size() > Shown)
+        text += u"\n... 외 %1개"_s.arg(names.size() - Shown);
+    return text;
+}
+
 } // namespace
 
-TfrmRemoveGarbage::TfrmRemoveGarbage(const QString& userName, QWidget* parent)
-    : TfrmBlueDialog(parent), FScan(userName)
+TfrmRemoveGarbage::TfrmRemoveGarbage(const QString& userName, QWidget* parent,
+                                     TGarbageScan::TTrashFunc trash)
+    : TfrmBlueDialog(parent), FScan(userName, std::move(trash))
 {
     setObjectName(u"frmRemoveGarbage"_s);
     setWindowTitle(u"폴더 정리"_s);
@@ -60,6 +74,11 @@ TfrmRemoveGarbage::TfrmRemoveGarbage(const QString& userName, QWidget* parent)
     QPalette red = labCap2->palette();
     red.setColor(QPalette::WindowText, QColor(0x80, 0, 0));
     labCap2->setPalette(red);
+    // Long file names in the status line are cut, not allowed to widen the dialog.
+    labCap2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    prgDelete = new QProgressBar(Content());
+    prgDelete->setObjectName(u"prgDelete"_s);
+    prgDelete->hide();
 
     auto* middle = new QVBoxLayout;
     middle->addStretch(1);
@@ -75,6 +94,7 @@ TfrmRemoveGarbage::TfrmRemoveGarbage(const QString& userName, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(top, 1);
     layout->addWidget(labAnchors);
+    layout->addWidget(prgDelete);
     layout->addWidget(labCap2);
 
     // Deleting is never the answer to a stray Enter.
@@ -86,6 +106,13 @@ TfrmRemoveGarbage::TfrmRemoveGarbage(const QString& userName, QWidget* parent)
     CancelButton()->setAutoDefault(false);
 
     connect(lstFiles, &QListWidget::currentRowChanged, this, [this] { lstFilesClick(); });
+}
+
+TfrmRemoveGarbage::~TfrmRemoveGarbage()
+{
+    FStopDelete = true;
+    if (FDeleteThread)
+        FDeleteThread->wait();
 }
 
 void TfrmRemoveGarbage::Run(QWidget* parent, const QString& folder, const QString& userName)
@@ -154,28 +181,125 @@ bool TfrmRemoveGarbage::ScanFolder(const QString& folder)
 
 void TfrmRemoveGarbage::btnConfirmClick()
 {
+    if (FDeleteThread)
+        return;
     QStringList items;
     for (int row = 0; row < lstFiles->count(); ++row)
         items.append(lstFiles->item(row)->text());
     ConfirmButton()->setEnabled(false);
-    TGarbageDeleteResult result;
-    try {
-        result = FScan.DeleteGarbage(items);
-    } catch (const EzqError& e) {
-        ShowWarning(e.Message());
+    lstFiles->setEnabled(false);
+    CancelButton()->setFocus();
+    prgDelete->setRange(0, 0);
+    prgDelete->show();
+    labCap2->setText(u"삭제를 준비하는 중입니다."_s);
+
+    // Thousands of files on a shared folder take long: the window keeps answering meanwhile.
+    FDeleteThread.reset(QThread::create([this, items] {
+        try {
+            FDeleteResult = FScan.DeleteGarbage(
+                items, [this](TGarbageDeleteStep step, int done, int total, const QString& item) {
+                    return DeleteProgress(step, done, total, item);
+                });
+        } catch (const EzqError& e) {
+            FDeleteError = e.Message();
+        } catch (const std::exception& e) {
+            FDeleteError = u"폴더 정리 중 오류가 생겨 삭제를 멈췄습니다. (%1)"_s.arg(
+                QString::fromLocal8Bit(e.what()));
+        }
+    }));
+    connect(FDeleteThread.get(), &QThread::finished, this, [this] { DeleteFinished(); });
+    FDeleteThread->start();
+}
+
+bool TfrmRemoveGarbage::IsDeleting() const
+{
+    // Until its end is reported: a stop asked for meanwhile still gets the report.
+    return FDeleteThread && !FDeleteEnded;
+}
+
+bool TfrmRemoveGarbage::DeleteProgress(TGarbageDeleteStep step, int done, int total,
+                                       const QString& item)
+{
+    bool post = false;
+    {
+        QMutexLocker lock(&FStatusLock);
+        FStatus.Step = step;
+        FStatus.Done = done;
+        FStatus.Total = total;
+        FStatus.Item = item;
+        post = !std::exchange(FStatus.Posted, true);
+    }
+    // One call at a time is on its way; it shows whatever is latest when it arrives.
+    if (post)
+        QMetaObject::invokeMethod(
+            this, [this] { ShowDeleteProgress(); }, Qt::QueuedConnection);
+    return !FStopDelete;
+}
+
+void TfrmRemoveGarbage::ShowDeleteProgress()
+{
+    TDeleteStatus status;
+    {
+        QMutexLocker lock(&FStatusLock);
+        FStatus.Posted = false;
+        status = FStatus;
+    }
+    if (!IsDeleting() || FStopDelete)
+        return;
+    prgDelete->setRange(0, status.Total);
+    prgDelete->setValue(status.Done);
+    QString text;
+    switch (status.Step) {
+    case TGarbageDeleteStep::ReadNotes:
+        text = u"노트를 다시 확인하는 중입니다. (%1/%2) %3"_s;
+        break;
+    case TGarbageDeleteStep::WriteNotes:
+        text = u"빈 링크를 지우는 중입니다. (%1/%2) %3"_s;
+        break;
+    case TGarbageDeleteStep::TrashFiles:
+        text = u"휴지통으로 옮기는 중입니다. (%1/%2) %3"_s;
+        break;
+    case TGarbageDeleteStep::TrashFolders:
+        text = u"빈 파일 폴더를 휴지통으로 옮기는 중입니다. (%1/%2) %3"_s;
+        break;
+    }
+    labCap2->setText(text.arg(status.Done + 1).arg(status.Total).arg(status.Item));
+}
+
+void TfrmRemoveGarbage::DeleteFinished()
+{
+    FDeleteThread->wait();
+    FDeleteEnded = true;
+    prgDelete->hide();
+    if (!FDeleteError.isEmpty()) {
+        ShowWarning(FDeleteError);
         QDialog::reject();
         return;
     }
+    const TGarbageDeleteResult& result = FDeleteResult;
     QStringList report;
+    if (result.Stopped) {
+        QString text = u"삭제를 멈췄습니다. 휴지통으로 옮긴 파일은 %1개, 옮기지 않고 남겨 둔 "
+                       u"파일은 %2개입니다."_s.arg(result.Trashed.size())
+                           .arg(result.NotTried.size());
+        if (!result.Trashed.isEmpty())
+            text += u"\n\n휴지통으로 옮긴 파일:\n"_s + NameLines(result.Trashed);
+        if (!result.NotTried.isEmpty())
+            text += u"\n\n남겨 둔 파일:\n"_s + NameLines(result.NotTried);
+        report.append(text);
+    }
     if (!result.Left.isEmpty())
         report.append(u"다음 항목은 휴지통으로 옮기지 못해 그대로 남았습니다.\n"_s +
-                      result.Left.join(u'\n'));
+                      NameLines(result.Left));
     if (!result.NotesFailed.isEmpty())
         report.append(u"다음 노트의 빈 링크를 지우지 못했습니다.\n"_s +
-                      result.NotesFailed.join(u'\n'));
+                      NameLines(result.NotesFailed));
     if (!report.isEmpty())
         ShowWarning(report.join(u"\n\n"_s));
-    accept();
+    if (result.Stopped)
+        QDialog::reject();
+    else
+        accept();
 }
 
 void TfrmRemoveGarbage::reject()
@@ -183,6 +307,12 @@ void TfrmRemoveGarbage::reject()
     // During the scan the scan itself closes the dialog once it has stopped.
     if (FScanning) {
         FCancelRequested = true;
+        return;
+    }
+    // The delete stops before its next item and closes the dialog with its report.
+    if (IsDeleting()) {
+        FStopDelete = true;
+        labCap2->setText(u"삭제를 멈추는 중입니다. 지금 옮기는 파일까지만 옮깁니다."_s);
         return;
     }
     QDialog::reject();

@@ -848,7 +848,8 @@ bool TGarbageScan::ScanFolder(const QString& folder, const TProgress& progress)
     return true;
 }
 
-TGarbageDeleteResult TGarbageScan::DeleteGarbage(const QStringList& items)
+TGarbageDeleteResult TGarbageScan::DeleteGarbage(const QStringList& items,
+                                                 const TDeleteProgress& progress)
 {
     TGarbageDeleteResult result;
     if (FFolder.isEmpty())
@@ -859,13 +860,32 @@ TGarbageDeleteResult TGarbageScan::DeleteGarbage(const QStringList& items)
         if (FCandidates.contains(item) && !chosen.contains(item))
             chosen.append(item);
     }
+    const auto goOn = [&progress](TGarbageDeleteStep step, qsizetype done, qsizetype total,
+                                  const QString& item) {
+        return !progress || progress(step, int(done), int(total), item);
+    };
+    TReferenceMatcher matcher(chosen);
+    std::vector<char> referenced = matcher.NoneReferenced();
+    // Stopped before the candidate at index first: it and those after it stay where they are.
+    const auto stop = [&](qsizetype first) {
+        result.Stopped = true;
+        for (qsizetype i = first; i < chosen.size(); ++i) {
+            if (!referenced[size_t(i)])
+                result.NotTried.append(chosen[i]);
+        }
+        return result;
+    };
 
     // Every note is read again: one saved since the scan may refer to a candidate by now.
     const TEntries entries = ReadEntries();
-    TReferenceMatcher matcher(chosen);
-    std::vector<char> referenced = matcher.NoneReferenced();
     QStringList anchorNotes;
-    for (const QString& note : entries.Notes) {
+    for (qsizetype n = 0; n < entries.Notes.size(); ++n) {
+        const QString& note = entries.Notes[n];
+        if (!goOn(TGarbageDeleteStep::ReadNotes, n, entries.Notes.size(), note)) {
+            // Nothing has changed yet, and what a note not read refers to is not known.
+            std::fill(referenced.begin(), referenced.end(), 0);
+            return stop(0);
+        }
         const QString path = FFolder + u'/' + note;
         const QByteArray bytes = ReadNote(path);
         FeedNote(matcher, bytes, DetectNoteEncoding(bytes), referenced);
@@ -875,7 +895,10 @@ TGarbageDeleteResult TGarbageScan::DeleteGarbage(const QStringList& items)
             anchorNotes.append(note);
     }
 
-    for (const QString& note : std::as_const(anchorNotes)) {
+    for (qsizetype n = 0; n < anchorNotes.size(); ++n) {
+        const QString& note = anchorNotes[n];
+        if (!goOn(TGarbageDeleteStep::WriteNotes, n, anchorNotes.size(), note))
+            return stop(0);
         const QString path = FFolder + u'/' + note;
         try {
             const QByteArray bytes = textfile::ReadAll(path);
@@ -890,9 +913,11 @@ TGarbageDeleteResult TGarbageScan::DeleteGarbage(const QStringList& items)
         }
     }
 
-    for (int i = 0; i < chosen.size(); ++i) {
+    for (qsizetype i = 0; i < chosen.size(); ++i) {
         if (referenced[size_t(i)])
             continue;
+        if (!goOn(TGarbageDeleteStep::TrashFiles, i, chosen.size(), chosen[i]))
+            return stop(i);
         const QString path = FFolder + u'/' + QString(chosen[i]).replace(u'\\', u'/');
         const QFileInfo info(path);
         if (!info.exists() && !info.isSymLink())
@@ -908,10 +933,13 @@ TGarbageDeleteResult TGarbageScan::DeleteGarbage(const QStringList& items)
             result.Left += left;
     }
 
-    for (const QString& d : std::as_const(FFileFolders)) {
+    for (qsizetype n = 0; n < FFileFolders.size(); ++n) {
+        const QString& d = FFileFolders[n];
         const QString path = FFolder + u'/' + d;
         if (!IsPlainDir(QFileInfo(path)) || !IsFolderEmpty(path))
             continue;
+        if (!goOn(TGarbageDeleteStep::TrashFolders, n, FFileFolders.size(), d))
+            return stop(chosen.size());
         const QStringList left = FTrash({path});
         if (left.isEmpty())
             result.FoldersTrashed.append(d);

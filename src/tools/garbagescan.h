@@ -61,6 +61,20 @@ struct TGarbageDeleteResult {
     QStringList NotesWritten;
     // Notes that could not be written, each with the reason.
     QStringList NotesFailed;
+    // True when the delete was stopped before it was through; what it did by then stays done.
+    bool Stopped = false;
+    // Candidates it did not come to because it was stopped, "__a\x.jpg".
+    QStringList NotTried;
+
+    bool operator==(const TGarbageDeleteResult&) const = default;
+};
+
+// What the delete is busy with.
+enum class TGarbageDeleteStep {
+    ReadNotes,    // reading every note again; nothing has changed yet
+    WriteNotes,   // removing the empty anchors of a note
+    TrashFiles,   // moving a candidate to the Trash
+    TrashFolders, // moving a file folder left empty to the Trash
 };
 
 // One clean-up of one folder.
@@ -68,6 +82,12 @@ class TGarbageScan {
 public:
     // Called between notes with the number done and the total; false cancels the scan.
     using TProgress = std::function<bool(int done, int total)>;
+
+    // Called before each note, file and file folder the delete takes on: the step, how many
+    // items of that step are done, their number and the item's name. False stops the delete
+    // before that item. Called on the thread the delete runs on.
+    using TDeleteProgress =
+        std::function<bool(TGarbageDeleteStep step, int done, int total, const QString& item)>;
 
     // Moves each path to the Trash on its own; returns those left, each with the reason.
     using TTrashFunc = std::function<QStringList(const QStringList& paths)>;
@@ -94,8 +114,11 @@ public:
     // of items (default: all) to the Trash on its own, then the listed file folders that are
     // empty. Every note is read again first and a candidate one of them now refers to, or
     // that is no longer a plain file, stays. Throws EzqError when a note cannot be read, before
-    // anything changed.
-    TGarbageDeleteResult DeleteGarbage(const QStringList& items);
+    // anything changed. A progress that stops it leaves every item whole: a note is rewritten
+    // and a file moved entirely or not at all. Safe to run on a thread of its own as long as
+    // the scan is not changed meanwhile.
+    TGarbageDeleteResult DeleteGarbage(const QStringList& items,
+                                       const TDeleteProgress& progress = {});
     TGarbageDeleteResult DeleteGarbage() { return DeleteGarbage(FCandidates); }
 
 private:

@@ -5,8 +5,26 @@
 #include "platform/textfile.h"
 
 #include <QFileInfo>
+#include <QStringDecoder>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr QByteArrayView Utf8Mark("\xEF\xBB\xBF");
+
+// Lines of UTF-8 bytes as text; a U+FEFF at the start of a line is text, not a mark.
+QString DecodeUtf8(QByteArrayView bytes, bool* valid = nullptr)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8.decode(bytes);
+    if (valid)
+        *valid = !utf8.hasError();
+    return text;
+}
+
+} // namespace
 
 QString TzqNotePadStore::FileName() const
 {
@@ -18,20 +36,37 @@ QString TzqNotePadStore::LoadText() const
     const QString path = FileName();
     if (!QFileInfo::exists(path))
         return {};
+    const QByteArray bytes = textfile::ReadAll(path);
+    // The mark says UTF-8. Without it the file is CP949, as the notepad has always written it,
+    // unless CP949 cannot read it and UTF-8 can: a file saved by another editor.
+    bool utf8 = bytes.startsWith(Utf8Mark);
+    const QByteArrayView body = utf8 ? QByteArrayView(bytes).sliced(Utf8Mark.size()) : bytes;
+    if (!utf8 && cp949::ToUnicode(bytes).contains(QChar::ReplacementCharacter))
+        DecodeUtf8(bytes, &utf8);
     QStringList lines;
-    for (const QByteArray& line : textfile::ReadLines(path))
-        lines.append(cp949::ToUnicode(line));
+    for (const QByteArray& line : textfile::SplitLines(body))
+        lines.append(utf8 ? DecodeUtf8(line) : cp949::ToUnicode(line));
     return lines.join(u'\n');
 }
 
 void TzqNotePadStore::SaveText(const QString& text) const
 {
-    QList<QByteArray> lines;
-    if (!text.isEmpty()) {
-        for (QStringView line : QStringView(text).split(u'\n'))
-            lines.append(cp949::FromUnicode(line));
+    if (text.isEmpty()) {
+        textfile::WriteAll(FileName(), {});
+        return;
     }
-    textfile::WriteLines(FileName(), lines);
+    // CP949 while every character fits, so the file stays readable where only CP949 is; a
+    // character it lacks (an accent, an emoji, a rare Hanja) would become "?", so such a text
+    // is kept whole as UTF-8 behind a mark.
+    bool fits = false;
+    QByteArray bytes = cp949::FromUnicode(text, &fits);
+    QByteArray out;
+    if (!fits) {
+        bytes = text.toUtf8();
+        out = Utf8Mark.toByteArray();
+    }
+    out += textfile::JoinLines(bytes.split('\n'));
+    textfile::WriteAll(FileName(), out);
 }
 
 std::optional<QRect> TzqNotePadStore::LoadPlacement() const

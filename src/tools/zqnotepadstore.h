@@ -8,8 +8,9 @@
 class TzqPrjInfo;
 
 // What the scratch notepad keeps between runs: its text in "tmpzqq.txt" beside the program
-// (CP949, every line followed by CR LF, no byte-order mark) and its place and size in the
-// settings section named after its window class.
+// and its place and size in the settings section named after its window class. The text is
+// CP949 with no byte-order mark when every character fits, otherwise UTF-8 behind its mark;
+// every line is followed by CR LF either way.
 class TzqNotePadStore {
 public:
     static inline const QString SectionName = QStringLiteral("TfrmNotePad");
@@ -18,12 +19,14 @@ public:
 
     QString FileName() const;
 
-    // The stored text, lines joined by line feeds; empty when there is no file yet.
+    // The stored text, lines joined by line feeds; empty when there is no file yet. A file
+    // with the UTF-8 mark is UTF-8; one without is CP949, unless only UTF-8 can read it.
     // Throws EzqError when the file exists but cannot be read.
     QString LoadText() const;
 
-    // Replaces the file with the text, one line per line of the text. An empty text gives an
-    // empty file. Throws EzqError when the file cannot be written.
+    // Replaces the file with the text, one line per line of the text, so that LoadText gives
+    // it back exactly. An empty text gives an empty file. Throws EzqError when the file cannot
+    // be written.
     void SaveText(const QString& text) const;
 
     // The stored place and size; none when the section does not exist (missing keys are 0).

@@ -1,5 +1,6 @@
 #include "tools/frmremovegarbage.h"
 
+#include "platform/fileoperation.h"
 #include "privatehome.h"
 #include "testutil.h"
 
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -22,7 +24,10 @@ namespace {
 // The dialog with its warnings kept instead of shown.
 class TTestDialog : public TfrmRemoveGarbage {
 public:
-    TTestDialog() : TfrmRemoveGarbage(u"me"_s) {}
+    explicit TTestDialog(TGarbageScan::TTrashFunc trash = {})
+        : TfrmRemoveGarbage(u"me"_s, nullptr, std::move(trash))
+    {
+    }
     QStringList Warnings;
 
 protected:
@@ -33,15 +38,16 @@ protected:
 
 class RemoveGarbageDialog : public TPrivateHomeSuite {
 protected:
-    void SetUp() override
+    void SetUp() override { MakeFolder(FDir.path()); }
+    void MakeFolder(const QString& dir) const
     {
         QImage picture(40, 30, QImage::Format_RGB32);
         picture.fill(Qt::red);
-        QDir().mkpath(Path(u"__a"_s));
-        ASSERT_TRUE(picture.save(Path(u"__a/x.png"_s)));
-        ASSERT_TRUE(picture.save(Path(u"__a/y.png"_s)));
-        WriteFile(Path(u"__a/z.txt"_s), "text");
-        WriteFile(Path(u"a.htm"_s), Note);
+        QDir().mkpath(dir + u"/__a"_s);
+        ASSERT_TRUE(picture.save(dir + u"/__a/x.png"_s));
+        ASSERT_TRUE(picture.save(dir + u"/__a/y.png"_s));
+        WriteFile(dir + u"/__a/z.txt"_s, "text");
+        WriteFile(dir + u"/a.htm"_s, Note);
     }
 
     QString Path(const QString& relative) const { return FDir.filePath(relative); }
@@ -98,6 +104,7 @@ TEST_F(RemoveGarbageDialog, ListsPreviewsByKeyboardCancelsAndDeletes)
     dialog.show();
     ASSERT_TRUE(dialog.ScanFolder(FDir.path()));
     QTest::mouseClick(Child<QAbstractButton>(dialog, u"btnConfirm"_s), Qt::LeftButton);
+    QTRY_VERIFY(!dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(dialog.Warnings.isEmpty());
     EXPECT_TRUE(QFile::exists(Path(u"__a/x.png"_s)));
@@ -140,4 +147,101 @@ TEST_F(RemoveGarbageDialog, NothingToDeleteEscDuringTheScanAndUnreadableNotes)
     }
     EXPECT_EQ(ReadFile(Path(u"a.htm"_s)), Note);
     EXPECT_TRUE(QFile::exists(Path(u"__a/y.png"_s)));
+}
+
+TEST_F(RemoveGarbageDialog, DeleteAnswersWhileItRunsAndStopsBeforeTheNextFile)
+{
+    for (const char* name : {"1", "2", "3"})
+        WriteFile(Path(u"__b/%1.txt"_s.arg(QLatin1StringView(name))), "data");
+    // The Trash takes the first file only when the test lets it.
+    QSemaphore entered;
+    QSemaphore release;
+    const auto blockingTrash = [&](const QStringList& paths) {
+        entered.release();
+        release.acquire();
+        return TrashFilesOneByOne(paths);
+    };
+    const auto start = [&](TTestDialog& dialog) {
+        dialog.show();
+        EXPECT_TRUE(dialog.ScanFolder(FDir.path()));
+        QTest::mouseClick(Child<QAbstractButton>(dialog, u"btnConfirm"_s), Qt::LeftButton);
+        entered.acquire();
+        // What was posted before the Trash was called arrives now.
+        QCoreApplication::processEvents();
+    };
+    const auto exists = [this](const QString& item) {
+        return QFile::exists(Path(QString(item).replace(u'\\', u'/')));
+    };
+
+    TTestDialog dialog(blockingTrash);
+    start(dialog);
+    auto* list = Child<QListWidget>(dialog, u"lstFiles"_s);
+    QStringList items;
+    for (int row = 0; row < list->count(); ++row)
+        items.append(list->item(row)->text());
+    ASSERT_EQ(items.size(), 5);
+    EXPECT_TRUE(Child<QWidget>(dialog, u"prgDelete"_s)->isVisible());
+    EXPECT_EQ(Child<QLabel>(dialog, u"labCap2"_s)->text(),
+              u"휴지통으로 옮기는 중입니다. (1/5) "_s + items[0]);
+    EXPECT_FALSE(list->isEnabled());
+
+    // Esc while the first file is in the Trash's hands: that one still goes, no other does.
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog.isVisible());
+    release.release();
+    QTRY_VERIFY(!dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(exists(items[0]));
+    for (const QString& item : items.mid(1))
+        EXPECT_TRUE(exists(item)) << item.toStdString();
+    EXPECT_EQ(dialog.DeleteResult().Trashed, items.mid(0, 1));
+    EXPECT_EQ(dialog.DeleteResult().NotTried, items.mid(1));
+    ASSERT_EQ(dialog.Warnings.size(), 1);
+    EXPECT_EQ(dialog.Warnings[0],
+              u"삭제를 멈췄습니다. 휴지통으로 옮긴 파일은 1개, 옮기지 않고 남겨 둔 파일은 "
+              u"4개입니다.\n\n휴지통으로 옮긴 파일:\n"_s +
+                  items[0] + u"\n\n남겨 둔 파일:\n"_s + items.mid(1).join(u'\n'));
+
+    // A dialog destroyed while its delete ends waits for it: one more file goes, no other.
+    const auto fileCount = [this] {
+        return QDir(Path(u"__a"_s)).entryList(QDir::Files).size() +
+               QDir(Path(u"__b"_s)).entryList(QDir::Files).size();
+    };
+    const qsizetype before = fileCount();
+    {
+        auto second = std::make_unique<TTestDialog>(blockingTrash);
+        start(*second);
+        // Closing the window asks the delete to stop; the window stays until it has.
+        second->close();
+        EXPECT_TRUE(second->isVisible());
+        release.release();
+    }
+    EXPECT_EQ(fileCount(), before - 1);
+}
+
+TEST_F(RemoveGarbageDialog, DeleteThatRunsThroughEqualsTheDirectOne)
+{
+    // One file the Trash refuses, so that the report has something to say.
+    const auto refusing = [](const QStringList& paths) {
+        return paths[0].endsWith(u"z.txt"_s) ? QStringList{paths[0] + u" (refused)"_s}
+                                             : TrashFilesOneByOne(paths);
+    };
+    QTemporaryDir other;
+    MakeFolder(other.path());
+    TGarbageScan direct(u"me"_s, refusing);
+    ASSERT_TRUE(direct.ScanFolder(other.path()));
+    TGarbageDeleteResult expected = direct.DeleteGarbage();
+    expected.Left.replaceInStrings(other.path(), FDir.path());
+
+    TTestDialog dialog(refusing);
+    dialog.show();
+    ASSERT_TRUE(dialog.ScanFolder(FDir.path()));
+    QTest::mouseClick(Child<QAbstractButton>(dialog, u"btnConfirm"_s), Qt::LeftButton);
+    QTRY_VERIFY(!dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.DeleteResult(), expected);
+    EXPECT_EQ(testutil::Snapshot(FDir.path()), testutil::Snapshot(other.path()));
+    EXPECT_EQ(dialog.Warnings,
+              QStringList{u"다음 항목은 휴지통으로 옮기지 못해 그대로 남았습니다.\n"_s +
+                          Path(u"__a/z.txt"_s) + u" (refused)"_s});
 }

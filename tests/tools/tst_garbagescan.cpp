@@ -283,3 +283,58 @@ TEST_F(GarbageScan, NotesOfOtherUsersAndLaterReferencesAreRespected)
     EXPECT_EQ(ReadFile(Path(u"mine.htm"_s)), QByteArray("\r\n"));
     EXPECT_FALSE(QFile::exists(Path(u"__mine"_s)));
 }
+
+TEST_F(GarbageScan, StoppedDeleteLeavesEveryItemWholeAndTellsWhatStayed)
+{
+    const QByteArray anchored = "<a name=t></a>x\r\n";
+    const struct {
+        TGarbageDeleteStep Step;
+        int At;
+        int NotesWritten;
+        int Trashed;
+    } cases[] = {
+        {TGarbageDeleteStep::ReadNotes, 1, 0, 0},
+        {TGarbageDeleteStep::WriteNotes, 1, 1, 0},
+        {TGarbageDeleteStep::TrashFiles, 1, 2, 1},
+        {TGarbageDeleteStep::TrashFolders, 0, 2, 3},
+    };
+    for (const auto& c : cases) {
+        const QString folder = Path(u"stop%1"_s.arg(int(c.Step)));
+        for (const QString& note : {u"a.htm"_s, u"b.htm"_s})
+            WriteFile(folder + u'/' + note, anchored);
+        for (const QString& file : {u"1.jpg"_s, u"2.jpg"_s, u"3.jpg"_s})
+            WriteFile(folder + u"/__a/"_s + file, "data");
+        TGarbageScan scan(u"me"_s);
+        ASSERT_TRUE(scan.ScanFolder(folder));
+        const QStringList candidates = scan.Candidates();
+        ASSERT_EQ(candidates.size(), 3);
+
+        QString stoppedAt;
+        const TGarbageDeleteResult result = scan.DeleteGarbage(
+            candidates, [&](TGarbageDeleteStep step, int done, int, const QString& item) {
+                if (step != c.Step || done != c.At)
+                    return true;
+                stoppedAt = item;
+                return false;
+            });
+        SCOPED_TRACE(int(c.Step));
+        EXPECT_TRUE(result.Stopped);
+        EXPECT_EQ(result.NotesWritten.size(), c.NotesWritten);
+        int rewritten = 0;
+        for (const QString& note : {u"a.htm"_s, u"b.htm"_s}) {
+            const QByteArray bytes = ReadFile(folder + u'/' + note);
+            EXPECT_TRUE(bytes == anchored || bytes == "x\r\n") << bytes.constData();
+            rewritten += bytes == "x\r\n";
+        }
+        EXPECT_EQ(rewritten, c.NotesWritten);
+        EXPECT_EQ(result.Trashed, candidates.mid(0, c.Trashed));
+        EXPECT_EQ(result.NotTried, candidates.mid(c.Trashed));
+        for (int i = 0; i < 3; ++i) {
+            const QString path = folder + u'/' + QString(candidates[i]).replace(u'\\', u'/');
+            EXPECT_EQ(QFile::exists(path), i >= c.Trashed) << path.toStdString();
+        }
+        if (c.Step == TGarbageDeleteStep::TrashFiles)
+            EXPECT_EQ(stoppedAt, candidates[1]);
+        EXPECT_TRUE(QFileInfo(folder + u"/__a"_s).isDir()) << "the folder is never reached";
+    }
+}

@@ -25,24 +25,34 @@ protected:
 
 } // namespace
 
-TEST_F(NotePadStoreTest, TextIsCp949WithCrLfAfterEveryLine)
+TEST_F(NotePadStoreTest, TextComesBackExactlyInCp949WhereItFitsElseInUtf8)
 {
     EXPECT_EQ(Store.FileName(), TextFile());
-    // 똠 exists only in CP949, not in the older Korean code page.
-    Store.SaveText(u"한글\n똠방각하\n\nlast"_s);
-    EXPECT_EQ(ReadFile(TextFile()),
-              QByteArray("\xC7\xD1\xB1\xDB\r\n\x8C\x63\xB9\xE6\xB0\xA2\xC7\xCF\r\n\r\nlast\r\n"));
-    EXPECT_EQ(Store.LoadText(), u"한글\n똠방각하\n\nlast"_s);
-
-    // A text ending in a line break keeps it through a save and a load.
-    Store.SaveText(u"a\n"_s);
-    EXPECT_EQ(ReadFile(TextFile()), QByteArray("a\r\n\r\n"));
-    EXPECT_EQ(Store.LoadText(), u"a\n"_s);
-
-    Store.SaveText(QString());
-    EXPECT_TRUE(QFileInfo::exists(TextFile()));
-    EXPECT_EQ(ReadFile(TextFile()), QByteArray());
-    EXPECT_EQ(Store.LoadText(), QString());
+    const struct {
+        QString Text;
+        QByteArray Bytes;
+    } cases[] = {
+        // 똠 and 뷁 exist only in CP949, not in the older Korean code page.
+        {u"한글\n똠방각하 뷁\n\nlast"_s,
+         "\xC7\xD1\xB1\xDB\r\n\x8C\x63\xB9\xE6\xB0\xA2\xC7\xCF \x94\xEE\r\n\r\nlast\r\n"},
+        // A text ending in a line break keeps it.
+        {u"a\n"_s, "a\r\n\r\n"},
+        {QString(), ""},
+        // One character CP949 lacks puts the whole text in UTF-8, Korean included.
+        {u"café\n메모"_s, "\xEF\xBB\xBF"
+                          "caf\xC3\xA9\r\n\xEB\xA9\x94\xEB\xAA\xA8\r\n"},
+        {u"😀"_s, "\xEF\xBB\xBF\xF0\x9F\x98\x80\r\n"},
+        // A Hanja outside CP949's set.
+        {u"丒"_s, "\xEF\xBB\xBF\xE4\xB8\x92\r\n"},
+        // A zero-width no-break space the text begins with is not taken for the mark.
+        {u"\uFEFFx"_s, "\xEF\xBB\xBF\xEF\xBB\xBFx\r\n"},
+    };
+    for (const auto& c : cases) {
+        Store.SaveText(c.Text);
+        EXPECT_TRUE(QFileInfo::exists(TextFile()));
+        EXPECT_EQ(ReadFile(TextFile()), c.Bytes) << c.Text.toStdString();
+        EXPECT_EQ(Store.LoadText(), c.Text);
+    }
 }
 
 TEST_F(NotePadStoreTest, ReadsFilesWrittenElsewhere)
@@ -50,12 +60,24 @@ TEST_F(NotePadStoreTest, ReadsFilesWrittenElsewhere)
     EXPECT_EQ(Store.LoadText(), QString()) << "no file yet";
     EXPECT_FALSE(QFileInfo::exists(TextFile())) << "loading creates nothing";
 
-    // Bare LF and bare CR line ends, no final line end.
-    WriteFile(TextFile(), "\xC7\xD1\nb\rc");
-    EXPECT_EQ(Store.LoadText(), u"한\nb\nc"_s);
-    // Bytes CP949 does not define come out as replacement characters, not as lost lines.
-    WriteFile(TextFile(), "x\xFF\r\ny\r\n");
-    EXPECT_EQ(Store.LoadText(), u"x\uFFFD\ny"_s);
+    const struct {
+        QByteArray Bytes;
+        QString Text;
+    } cases[] = {
+        // CP949 with bare LF and bare CR line ends, no final line end.
+        {"\xC7\xD1\nb\rc", u"한\nb\nc"_s},
+        // UTF-8 without the mark that CP949 cannot read.
+        {"\xED\x95\x9C\xEA\xB8\x80 caf\xC3\xA9\n", u"한글 café"_s},
+        // Bytes valid in both stay CP949, as the notepad has always read them.
+        {"caf\xC3\xA9", u"caf챕"_s},
+        // Bytes neither defines come out as replacement characters, not as lost lines.
+        {"x\xFF\r\ny\r\n", u"x\uFFFD\ny"_s},
+        {"\xEF\xBB\xBFx\xFF\r\n", u"x\uFFFD"_s},
+    };
+    for (const auto& c : cases) {
+        WriteFile(TextFile(), c.Bytes);
+        EXPECT_EQ(Store.LoadText(), c.Text) << c.Bytes.toHex().toStdString();
+    }
 }
 
 TEST_F(NotePadStoreTest, UnwritableTextStoresNoPlacement)
