@@ -394,7 +394,7 @@ void TRandomRun::Close()
 
 // Answers the modal dialogs as the step means: names for the name dialogs, OK for the
 // settings, the delete question and errors, "덮어쓰기" for a save conflict, the chosen answer
-// for a reload question, and Cancel for a replace question.
+// for a reload question, and skip for a replace question.
 void TRandomRun::AnswerModal()
 {
     QWidget* modal = QApplication::activeModalWidget();
@@ -403,22 +403,20 @@ void TRandomRun::AnswerModal()
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         const QString text = box->text();
         FMessages.append(text.left(40).replace(u"\r\n"_s, u" "_s));
-        QString wanted;
-        if (text.contains(u"다시 읽어 들일까요"_s))
-            wanted = FReload ? u"OK"_s : u"Cancel"_s;
-        else if (text.contains(u"바뀐 노트를 지금 내용으로"_s))
-            wanted = u"덮어쓰기"_s;
-        else if (text.contains(u"이미 있습니다"_s))
-            wanted = u"취소"_s;
+        // A save conflict is overwritten; a reload goes as chosen; a replace is skipped.
+        const bool no = (text.contains(u"다시 읽어 들일까요"_s) && !FReload) ||
+                        text.contains(u"이미 있습니다"_s);
+        QAbstractButton* answer = nullptr;
         for (QAbstractButton* b : box->buttons()) {
-            const QString caption = b->text().remove(u'&');
-            if (caption == wanted ||
-                (wanted.isEmpty() && box->buttonRole(b) == QMessageBox::AcceptRole) ||
-                (wanted == u"Cancel"_s && box->buttonRole(b) == QMessageBox::RejectRole) ||
-                (wanted == u"OK"_s && box->buttonRole(b) == QMessageBox::AcceptRole)) {
-                b->click();
-                return;
-            }
+            const QMessageBox::ButtonRole role = box->buttonRole(b);
+            if (role == QMessageBox::DestructiveRole)
+                answer = b;
+            else if (!answer && role == (no ? QMessageBox::RejectRole : QMessageBox::AcceptRole))
+                answer = b;
+        }
+        if (answer) {
+            answer->click();
+            return;
         }
         box->reject();
     } else if (auto* config = qobject_cast<TfrmConfig*>(modal)) {
@@ -800,6 +798,8 @@ bool TRandomRun::MoveOrCopy(quint32 p, bool copy)
         Allow(entry);
     FMessages.append(from + u" into /"_s + target);
     const QModelIndex folder = target.isEmpty() ? QModelIndex() : Node(target);
+    if (!target.isEmpty() && !folder.isValid())
+        return false; // no node to aim at: the command would take the top level
     if (copy)
         FW->Commands()->CopyNode(folder, source);
     else
