@@ -39,6 +39,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -66,11 +67,11 @@ enum TFault {
     fPasteCancel = 3,            // cancelling a paste breaks the next queued one
     fNotePadCp949 = 4,           // the notepad writes "?" for what CP949 lacks
     fModeItem = 6,               // the checked mode item disagrees after a refused switch
-    fShiftCtrlV = 12,            // Shift+Ctrl+V is not bound
+    fMenuPaste = 11,             // the context menu's paste does nothing for a picture
     fEditNeverReady = 13,        // now and then F7 leaves the edit view without its document
     fPasteQueuedElsewhere = 14,  // a paste left in one note lands in the next note pasted into
 };
-constexpr int MendedFaults[] = {0};
+constexpr int MendedFaults[] = {1, 2, 3, 4, 6, 11, 13, 14};
 
 bool Mended(int fault)
 {
@@ -151,8 +152,9 @@ struct TWords {
     QSet<QString> Required; // saved: must be in the file
     QSet<QString> Pending;  // typed, not saved yet
     QSet<QString> Maybe;    // undone, pasted, overwritten: may be there or not
+    QSet<QString> Pasting;  // pasted, the paste still under way: not in the document yet
     QStringList Session;    // typed since the edit view last loaded the note (Ctrl+Z reach)
-    QSet<QString> All() const { return Required + Pending + Maybe; }
+    QSet<QString> All() const { return Required + Pending + Maybe + Pasting; }
 };
 
 struct TFileSig {
@@ -684,7 +686,7 @@ bool TRandomRun::SlowPaste(quint32 p)
     const QString page = CurrentPage();
     // Until a paste that is left behind is settled, its words may or may not arrive.
     if (Mended(fPasteLeftBehind))
-        FModel[page].Pending.insert(word);
+        FModel[page].Pasting.insert(word);
     else
         FModel[page].Maybe.insert(word);
     FPasteFolders.append(QDir(FStore).relativeFilePath(NoteFileFolder(FStore + u'/' + page)) +
@@ -705,8 +707,9 @@ bool TRandomRun::Screenshot(quint32 p)
     const QString folder = NoteFileFolder(FStore + u'/' + CurrentPage());
     const auto pictures = [&] { return QDir(folder).entryList(QDir::Files).size(); };
     const qsizetype before = pictures();
-    if (Mended(fShiftCtrlV) && p % 2)
-        Key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    // The context menu's paste takes a picture as Ctrl+V does.
+    if (Mended(fMenuPaste) && p % 2)
+        FW->DhtmlEditor()->PopupMenu()->findChild<QAction*>(u"actPaste"_s)->trigger();
     else
         Key(Qt::Key_V, Qt::ControlModifier);
     FPasteFolders.append(QDir(FStore).relativeFilePath(folder) + u'/');
@@ -905,9 +908,10 @@ bool TRandomRun::OutsideChange(quint32 p)
         FReload = false;
     if (editing && FReload) {
         // Read again: what was not saved is gone, by the user's choice.
-        for (const QString& w : std::as_const(words.Pending))
+        for (const QString& w : std::as_const(words.Pending) + std::as_const(words.Pasting))
             words.Maybe.insert(w);
         words.Pending.clear();
+        words.Pasting.clear();
         words.Session.clear();
         words.Required.insert(word);
     } else if (editing) {
@@ -1079,6 +1083,16 @@ bool TRandomRun::Run(quint32 seed, const QList<int>& numbers, const QList<TStep>
         std::fprintf(stderr, "random actions: seed %u step %d %s %u\n", seed, FStepNo, action.Name,
                      step.Param);
         std::fflush(stderr);
+        // A paste that is over is in its document as typing is; a leaving step settles it
+        // and its save takes it along.
+        const bool pasting = FW->DhtmlEditor()->Paster()->Busy();
+        if (!pasting) {
+            for (TWords& words : FModel) {
+                words.Pending.unite(words.Pasting);
+                words.Session += QStringList(words.Pasting.cbegin(), words.Pasting.cend());
+                words.Pasting.clear();
+            }
+        }
         const QMap<QString, TFileSig> before = Snapshot();
         FAllowed.clear();
         FMessages.clear();
@@ -1096,6 +1110,11 @@ bool TRandomRun::Run(quint32 seed, const QList<int>& numbers, const QList<TStep>
             for (TWords& words : FModel) {
                 words.Required.unite(words.Pending);
                 words.Pending.clear();
+                // Left with the paste under way: settled, then saved.
+                if (pasting && (CurrentPage() != pageBefore || FW->ViewMode() != modeBefore)) {
+                    words.Required.unite(words.Pasting);
+                    words.Pasting.clear();
+                }
             }
         }
         // The edit view read the note anew: Ctrl+Z no longer reaches what came before.
