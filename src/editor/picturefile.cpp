@@ -1,8 +1,12 @@
 #include "editor/picturefile.h"
 
+#include "editor/insertmarkup.h"
 #include "editor/picturedownloader.h"
+#include "platform/zqerror.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -71,4 +75,24 @@ QString PictureSuffixOfFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return PictureSuffixOfContent(file.read(HeadSize));
+}
+
+TzqChosenPicture CopyChosenPicture(const QString& path, const QString& notePath)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {{}, {}, u"그림 파일을 찾을 수 없습니다: %1"_s.arg(shown)};
+    QFile file(path);
+    if (info.isFile() && !file.open(QIODevice::ReadOnly))
+        return {{}, {}, u"그림 파일을 읽을 수 없습니다: %1 (%2)"_s.arg(shown, file.errorString())};
+    if (!info.isFile() || PictureSuffixOfContent(file.read(HeadSize)).isEmpty())
+        return {{}, {}, u"그림 파일이 아닙니다: %1"_s.arg(shown)};
+    file.close();
+    try {
+        const QString reference = CopyImageToNoteFolder(path, notePath);
+        return {reference, reference.section(u'\\', -1), {}};
+    } catch (const EzqError& e) {
+        return {{}, {}, u"그림을 노트의 파일 폴더에 복사할 수 없습니다.\n"_s + e.Message()};
+    }
 }

@@ -1,10 +1,18 @@
-// Pictures as files: the suffix a picture's content calls for.
+// Pictures as files: the suffix a picture's content calls for, and a picture the user chose
+// copied into a note's file folder.
 #include "editor/picturedownloader.h"
 #include "editor/picturefile.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QTemporaryDir>
+
 using namespace Qt::Literals::StringLiterals;
+using testutil::ReadFile;
+using testutil::Snapshot;
+using testutil::WriteFile;
 
 namespace {
 
@@ -74,4 +82,50 @@ TEST(PictureFile, EachPictureGetsTheSuffixItsContentCallsFor)
             << qPrintable(hex);
     }
     EXPECT_TRUE(PictureSuffixOfFile(u"/no/such/file"_s).isEmpty());
+}
+
+TEST(PictureFile, AChosenPictureIsCopiedAndAnythingElseIsRefusedWithItsReason)
+{
+    QTemporaryDir dir;
+    const QString note = dir.filePath(u"store/note.htm"_s);
+    WriteFile(note, "<html></html>");
+    const QByteArray jpeg = Bytes("\xFF\xD8\xFF\xE0\0\x10JFIF\0 picture bytes\r\n", 26);
+    const QString photo = dir.filePath(u"from/사진 1.JPG"_s);
+    WriteFile(photo, jpeg);
+    WriteFile(dir.filePath(u"from/notes.png"_s), "plain text");
+    const QString native = QDir::toNativeSeparators(dir.filePath(u"from"_s)) + QDir::separator();
+
+    const TzqChosenPicture first = CopyChosenPicture(photo, note);
+    EXPECT_EQ(first.Error, QString());
+    EXPECT_EQ(first.Reference, u"__note\\사진 1.JPG"_s);
+    EXPECT_EQ(first.Name, u"사진 1.JPG"_s);
+    EXPECT_EQ(ReadFile(dir.filePath(u"store/__note/사진 1.JPG"_s)), jpeg);
+    EXPECT_EQ(CopyChosenPicture(photo, note).Name, u"사진 101.JPG"_s);
+
+    const auto before = Snapshot(dir.path());
+    const struct {
+        QString Path;
+        QString Error;
+    } refused[] = {
+        {dir.filePath(u"from/missing.png"_s),
+         u"그림 파일을 찾을 수 없습니다: "_s + native + u"missing.png"_s},
+        {dir.filePath(u"from/notes.png"_s), u"그림 파일이 아닙니다: "_s + native + u"notes.png"_s},
+        {dir.filePath(u"from"_s),
+         u"그림 파일이 아닙니다: "_s + QDir::toNativeSeparators(dir.filePath(u"from"_s))},
+    };
+    for (const auto& r : refused) {
+        const TzqChosenPicture picture = CopyChosenPicture(r.Path, note);
+        EXPECT_EQ(picture.Error, r.Error);
+        EXPECT_TRUE(picture.Reference.isEmpty());
+    }
+    EXPECT_EQ(Snapshot(dir.path()), before);
+
+    // The file folder's name is taken by a file: the picture cannot go in, and that file stays.
+    const QString other = dir.filePath(u"store/other.htm"_s);
+    WriteFile(dir.filePath(u"store/__other"_s), "a file of the user");
+    const TzqChosenPicture blocked = CopyChosenPicture(photo, other);
+    EXPECT_TRUE(blocked.Error.startsWith(u"그림을 노트의 파일 폴더에 복사할 수 없습니다.\n"_s))
+        << qPrintable(blocked.Error);
+    EXPECT_TRUE(blocked.Reference.isEmpty());
+    EXPECT_EQ(ReadFile(dir.filePath(u"store/__other"_s)), "a file of the user");
 }
