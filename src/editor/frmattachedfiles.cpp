@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
+#include <QSet>
 #include <QSplitter>
 #include <QThread>
 #include <QUrl>
@@ -324,6 +325,18 @@ QString TfrmAttachedFiles::FullPath(const QString& item) const
 
 void TfrmAttachedFiles::LoadFileList()
 {
+    // A paste refills the list once for every picture it saves: the user's place and choice
+    // in the same folder must survive that.
+    const bool refill = FListedFolder == FFileFolder && lstFiles->count() > 0;
+    FListedFolder = FFileFolder;
+    const QListWidgetItem* wasCurrent = lstFiles->currentItem();
+    const QString current = refill && wasCurrent ? wasCurrent->text() : QString();
+    const int currentRow = lstFiles->currentRow();
+    QSet<QString> selected;
+    if (refill) {
+        for (const QListWidgetItem* item : lstFiles->selectedItems())
+            selected.insert(item->text());
+    }
     const QSignalBlocker block(lstFiles);
     lstFiles->clear();
     lstFiles->addItems(ListAttachedFiles(FFileFolder));
@@ -331,7 +344,28 @@ void TfrmAttachedFiles::LoadFileList()
         ClearPreview();
         return;
     }
-    lstFiles->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+    if (!refill) {
+        lstFiles->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        ShowPreview();
+        return;
+    }
+    int row = -1;
+    for (int i = 0; i < lstFiles->count(); ++i) {
+        QListWidgetItem* item = lstFiles->item(i);
+        if (item->text() == current)
+            row = i;
+        item->setSelected(selected.contains(item->text()));
+    }
+    if (row >= 0) {
+        // Still the same file: its preview stays as it is.
+        lstFiles->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        return;
+    }
+    // The current file went: the one now at its place follows.
+    row = qBound(0, currentRow, lstFiles->count() - 1);
+    lstFiles->setCurrentRow(row, lstFiles->selectedItems().isEmpty()
+                                     ? QItemSelectionModel::Select
+                                     : QItemSelectionModel::NoUpdate);
     ShowPreview();
 }
 
@@ -531,9 +565,13 @@ void TfrmAttachedFiles::AttachFiles()
     ShellFileOp(chosen, FFileFolder, move ? TzqFileOp::Move : TzqFileOp::Copy, 0, ui);
     LoadFileList();
     lstFiles->clearSelection();
+    const QStringList names = AttachedNames(ListAttachedFiles(FFileFolder), chosen);
+    // The current file may have been replaced by one of the same name.
+    if (const QListWidgetItem* current = lstFiles->currentItem();
+        current && names.contains(current->text()))
+        ShowPreview();
     if (!FInsertNoteAppend)
         return;
-    const QStringList names = AttachedNames(ListAttachedFiles(FFileFolder), chosen);
     for (int row = 0; row < lstFiles->count(); ++row) {
         QListWidgetItem* item = lstFiles->item(row);
         item->setSelected(names.contains(item->text()));

@@ -53,6 +53,8 @@ public:
     // Whether an attach moves the files (Shift or Ctrl held) instead of copying them.
     void SetMoveQuery(std::function<bool()> query);
 
+    // Refills the list. For the same folder the current item and the selection stay (by file
+    // name); the first item is made current only in a list that was empty.
     void LoadFileList();
     void ShowPreview();
     void ClearPreview();
@@ -122,6 +124,7 @@ private:
     QSize FPictureSize;   // the shown picture's own size; empty while grey
     QSize FDecodedSize;   // the size it was decoded at
     QSize FDecodedBox;    // the room it was decoded for
+    QString FListedFolder;
     std::unique_ptr<TDecoder> FDecoder;
     IzqAttachedFilesUi* FUi = nullptr;
     std::unique_ptr<IzqAttachedFilesUi> FDefaultUi;

@@ -146,6 +146,14 @@ protected:
         List()->setCurrentRow(int(Items().indexOf(name)));
         WaitForPreview();
     }
+    QStringList SelectedItems()
+    {
+        QStringList names;
+        for (const QListWidgetItem* item : List()->selectedItems())
+            names.append(item->text());
+        names.sort();
+        return names;
+    }
     void Select(const QStringList& names)
     {
         for (int row = 0; row < List()->count(); ++row)
@@ -365,6 +373,48 @@ TEST_F(AttachedFiles, ArrowingThroughPicturesShowsTheLastOneAndNeverAnOlderOne)
     WaitForPreview();
     EXPECT_EQ(shown, QList<QRgb>{colours.last()});
     EXPECT_EQ(List()->currentItem()->text(), u"p5.png"_s);
+}
+
+TEST_F(AttachedFiles, RefillingTheListKeepsTheCurrentFileAndTheSelection)
+{
+    QDir().mkpath(Folder);
+    Panel.LoadFileList();
+    // The first file in a list that was empty is made current and selected.
+    WriteFile(Folder + u"/b.txt"_s, "b");
+    Panel.LoadFileList();
+    EXPECT_EQ(List()->currentRow(), 0);
+    EXPECT_EQ(SelectedItems(), QStringList{u"b.txt"_s});
+
+    ASSERT_TRUE(SavePicture(Folder + u"/c.png"_s, 30, 20, "PNG"));
+    WriteFile(Folder + u"/d.txt"_s, "d");
+    Panel.LoadFileList();
+    ShowItem(u"c.png"_s);
+    Select({u"b.txt"_s, u"c.png"_s});
+    // A paste saves a picture that sorts before them: nothing the user chose moves.
+    ASSERT_TRUE(SavePicture(Folder + u"/a.png"_s, 30, 20, "PNG"));
+    Panel.LoadFileList();
+    EXPECT_EQ(Items(), QStringList({u"a.png"_s, u"b.txt"_s, u"c.png"_s, u"d.txt"_s}));
+    EXPECT_EQ(List()->currentItem()->text(), u"c.png"_s);
+    EXPECT_EQ(SelectedItems(), QStringList({u"b.txt"_s, u"c.png"_s}));
+    EXPECT_FALSE(Panel.PreviewPending());
+    EXPECT_TRUE(Panel.PreviewIsImage());
+
+    // The current file went: the one now at its place follows, the rest of the choice stays.
+    QFile::remove(Folder + u"/c.png"_s);
+    Panel.LoadFileList();
+    WaitForPreview();
+    EXPECT_EQ(List()->currentItem()->text(), u"d.txt"_s);
+    EXPECT_EQ(SelectedItems(), QStringList{u"b.txt"_s});
+    EXPECT_TRUE(PreviewIsGrey());
+
+    // Another note's folder starts at its first file.
+    const QString other = FDir.filePath(u"__other"_s);
+    WriteFile(other + u"/x.txt"_s, "x");
+    WriteFile(other + u"/d.txt"_s, "d");
+    Panel.SetFileFolder(other, u"__other"_s);
+    Panel.LoadFileList();
+    EXPECT_EQ(List()->currentRow(), 0);
+    EXPECT_EQ(SelectedItems(), QStringList{u"d.txt"_s});
 }
 
 TEST_F(AttachedFiles, DeletesToTheTrashAfterOkAndReportsWhatCouldNotGo)
