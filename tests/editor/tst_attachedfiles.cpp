@@ -353,8 +353,7 @@ TEST_F(AttachedFiles, HugePictureIsNeverDecoded)
 TEST_F(AttachedFiles, ArrowingThroughPicturesShowsTheLastOneAndNeverAnOlderOne)
 {
     QDir().mkpath(Folder);
-    const QList<QRgb> colours{qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(0, 0, 255),
-                              qRgb(255, 255, 0), qRgb(0, 255, 255), qRgb(255, 0, 255)};
+    const QList<QRgb> colours{qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(0, 0, 0)};
     for (qsizetype i = 0; i < colours.size(); ++i) {
         QImage picture(1600, 1200, QImage::Format_RGB32);
         picture.fill(colours[i]);
@@ -372,7 +371,7 @@ TEST_F(AttachedFiles, ArrowingThroughPicturesShowsTheLastOneAndNeverAnOlderOne)
     EXPECT_EQ(Picture()->pixmap().toImage().pixel(0, 0), colours.first());
     WaitForPreview();
     EXPECT_EQ(shown, QList<QRgb>{colours.last()});
-    EXPECT_EQ(List()->currentItem()->text(), u"p5.png"_s);
+    EXPECT_EQ(List()->currentItem()->text(), u"p3.png"_s);
 }
 
 TEST_F(AttachedFiles, RefillingTheListKeepsTheCurrentFileAndTheSelection)

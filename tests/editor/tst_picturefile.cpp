@@ -16,63 +16,45 @@ using testutil::WriteFile;
 
 namespace {
 
-QByteArray Bytes(const char* data, qsizetype size)
+// An ISO media file's first box: its size, "ftyp", the major brand, a version, the others.
+QByteArray Ftyp(QByteArrayView brands, char boxSize)
 {
-    return QByteArray(data, size);
+    return QByteArray(3, '\0') + boxSize + "ftyp" + brands.first(4) + QByteArray(4, '\0') +
+           brands.sliced(4);
 }
 
 } // namespace
 
 TEST(PictureFile, EachPictureGetsTheSuffixItsContentCallsFor)
 {
-    QByteArray bmp("BM");
-    bmp += QByteArray(12, '\0') + QByteArray::fromHex("28000000");
     const struct {
         QByteArray Head;
         QString Suffix;
     } cases[] = {
-        {Bytes("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), u".png"_s},
-        {Bytes("\xFF\xD8\xFF\xE0\0\x10JFIF", 10), u".jpg"_s},
-        {"GIF89a\x01\x00\x01\x00", u".gif"_s},
-        {"GIF87a", u".gif"_s},
-        {bmp, u".bmp"_s},
-        {"BM, a text that begins like a bitmap", {}},
-        {Bytes("RIFF\x10\0\0\0WEBPVP8 ", 16), u".webp"_s},
-        {Bytes("RIFF\x10\0\0\0WAVEfmt ", 16), {}},
-        {Bytes("\0\0\1\0\1\0", 6), u".ico"_s},
-        {Bytes("\0\0\2\0\1\0", 6), u".cur"_s},
-        {Bytes("\0\0\1\0\0\0", 6), {}},
-        {Bytes("\0\0\0\x1C"
-               "ftypavif\0\0\0\0avifmif1miaf",
-               28),
-         u".avif"_s},
-        {Bytes("\0\0\0\x18"
-               "ftypheic\0\0\0\0mif1heic",
-               24),
-         u".heic"_s},
-        // A generic still picture: the compatible brands tell which kind.
-        {Bytes("\0\0\0\x1C"
-               "ftypmif1\0\0\0\0mif1avifmiaf",
-               28),
-         u".avif"_s},
-        {Bytes("\0\0\0\x18"
-               "ftypmif1\0\0\0\0mif1heic",
-               24),
-         u".heif"_s},
-        // "avif" past the end of the brand box is no brand.
-        {Bytes("\0\0\0\x14"
-               "ftypmif1\0\0\0\0mif1avif",
-               24),
-         u".heif"_s},
-        {Bytes("\0\0\0\x1C"
-               "ftypisom",
-               12),
-         {}},
-        {"<svg xmlns=\"http://www.w3.org/2000/svg\"/>", u".svg"_s},
-        {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!DOCTYPE svg>\n<svg/>", u".svg"_s},
-        {"<!DOCTYPE html><html><svg/></html>", {}},
-        {"", {}},
-        {"\x89PN", {}},
+        {"\x89PNG\r\n\x1A\n\0\0\0\rIHDR"_ba, u".png"_s},
+        {"\xFF\xD8\xFF\xE0\0\x10JFIF"_ba, u".jpg"_s},
+        {"GIF89a\x01\x00\x01\x00"_ba, u".gif"_s},
+        {"GIF87a"_ba, u".gif"_s},
+        {"BM\0\0\0\0\0\0\0\0\0\0\0\0\x28\0\0\0"_ba, u".bmp"_s},
+        {"BM, a text that begins like a bitmap"_ba, {}},
+        {"RIFF\x10\0\0\0WEBPVP8 "_ba, u".webp"_s},
+        {"RIFF\x10\0\0\0WAVEfmt "_ba, {}},
+        {"\0\0\1\0\1\0"_ba, u".ico"_s},
+        {"\0\0\2\0\1\0"_ba, u".cur"_s},
+        {"\0\0\1\0\0\0"_ba, {}},
+        {Ftyp("avifavifmif1miaf", 28), u".avif"_s},
+        {Ftyp("heicmif1heic", 24), u".heic"_s},
+        // A generic still picture: the compatible brands tell which kind; past the box's end
+        // there are none.
+        {Ftyp("mif1mif1avifmiaf", 28), u".avif"_s},
+        {Ftyp("mif1mif1heic", 24), u".heif"_s},
+        {Ftyp("mif1mif1avif", 20), u".heif"_s},
+        {Ftyp("isom", 28), {}},
+        {"<svg xmlns=\"http://www.w3.org/2000/svg\"/>"_ba, u".svg"_s},
+        {"\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!DOCTYPE svg>\n<svg/>"_ba, u".svg"_s},
+        {"<!DOCTYPE html><html><svg/></html>"_ba, {}},
+        {""_ba, {}},
+        {"\x89PN"_ba, {}},
     };
     for (const auto& c : cases) {
         const QString hex = QString::fromLatin1(c.Head.left(16).toHex(' '));
@@ -89,7 +71,7 @@ TEST(PictureFile, AChosenPictureIsCopiedAndAnythingElseIsRefusedWithItsReason)
     QTemporaryDir dir;
     const QString note = dir.filePath(u"store/note.htm"_s);
     WriteFile(note, "<html></html>");
-    const QByteArray jpeg = Bytes("\xFF\xD8\xFF\xE0\0\x10JFIF\0 picture bytes\r\n", 26);
+    const QByteArray jpeg = "\xFF\xD8\xFF\xE0\0\x10JFIF\0 picture bytes\r\n"_ba;
     const QString photo = dir.filePath(u"from/사진 1.JPG"_s);
     WriteFile(photo, jpeg);
     WriteFile(dir.filePath(u"from/notes.png"_s), "plain text");
