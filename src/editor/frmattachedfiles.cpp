@@ -21,9 +21,13 @@
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
+#include <QSet>
 #include <QSplitter>
+#include <QThread>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <atomic>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -32,6 +36,16 @@ namespace {
 constexpr int BorderWidth = 3;
 constexpr int SplitterBarHeight = 10;
 constexpr QRgb PreviewGrey = 0x7F7F7F;
+// A preview panel squeezed to nothing still gets a picture this large; growing it decodes the
+// picture again at the new size.
+constexpr int SmallestPreviewBox = 16;
+
+// Only the picture's declared size is read first: one too big to hold is never decoded.
+bool PreviewAllowed(const QSize& size)
+{
+    return size.isValid() && !size.isEmpty() &&
+           qint64(size.width()) * qint64(size.height()) * 4 <= TfrmAttachedFiles::PreviewByteLimit;
+}
 
 // The panel's questions as message boxes, the file operation's through its dialogs.
 class TAttachedFilesDialogs : public IzqAttachedFilesUi {
@@ -105,6 +119,59 @@ TzqGradiButton* MakeButton(const QString& caption, int tag, QWidget* parent)
 }
 
 } // namespace
+
+// A picture decoded for the preview: null when the file is no picture or too big.
+struct TfrmAttachedFiles::TDecoded {
+    QImage Image;
+    QSize PictureSize;
+    QSize Box; // the room it was decoded for, in device pixels
+};
+
+// The decoding thread. Requests queue up in order; one that is no longer the latest when its
+// turn comes is skipped, so arrowing fast through large pictures decodes only the last one.
+struct TfrmAttachedFiles::TDecoder {
+    TDecoder()
+    {
+        Thread.setObjectName(u"preview decoder"_s);
+        Context->moveToThread(&Thread);
+        QObject::connect(&Thread, &QThread::finished, Context, &QObject::deleteLater);
+        Thread.start(QThread::LowPriority);
+    }
+    ~TDecoder()
+    {
+        Latest->store(0);
+        Thread.quit();
+        Thread.wait();
+    }
+
+    // The size a picture is decoded at for a preview of box (device pixels).
+    static QSize DecodedSize(const QSize& pictureSize, const QSize& box)
+    {
+        return FitPictureSize(pictureSize,
+                              box.expandedTo(QSize(SmallestPreviewBox, SmallestPreviewBox)));
+    }
+
+    static TDecoded Decode(const QString& path, const QSize& box)
+    {
+        QImageReader reader(path);
+        reader.setDecideFormatFromContent(true);
+        const QSize size = reader.size();
+        if (!PreviewAllowed(size))
+            return {};
+        const QSize scaled = DecodedSize(size, box);
+        if (scaled != size)
+            reader.setScaledSize(scaled);
+        QImage image;
+        if (!reader.read(&image) || image.isNull())
+            return {};
+        return {std::move(image), size, box};
+    }
+
+    QThread Thread;
+    // Runs the requests; it goes with the thread's end.
+    QObject* Context = new QObject;
+    std::shared_ptr<std::atomic<quint64>> Latest = std::make_shared<std::atomic<quint64>>(0);
+};
 
 TfrmAttachedFiles::TfrmAttachedFiles(QWidget* parent) : QWidget(parent)
 {
@@ -215,7 +282,11 @@ TfrmAttachedFiles::TfrmAttachedFiles(QWidget* parent) : QWidget(parent)
     actSplitterUpdate();
 }
 
-TfrmAttachedFiles::~TfrmAttachedFiles() = default;
+TfrmAttachedFiles::~TfrmAttachedFiles()
+{
+    // The thread ends before anything it reports to goes.
+    FDecoder.reset();
+}
 
 void TfrmAttachedFiles::SetFileFolder(const QString& noteFileFolderPath, const QString& folderName)
 {
@@ -254,6 +325,18 @@ QString TfrmAttachedFiles::FullPath(const QString& item) const
 
 void TfrmAttachedFiles::LoadFileList()
 {
+    // A paste refills the list once for every picture it saves: the user's place and choice
+    // in the same folder must survive that.
+    const bool refill = FListedFolder == FFileFolder && lstFiles->count() > 0;
+    FListedFolder = FFileFolder;
+    const QListWidgetItem* wasCurrent = lstFiles->currentItem();
+    const QString current = refill && wasCurrent ? wasCurrent->text() : QString();
+    const int currentRow = lstFiles->currentRow();
+    QSet<QString> selected;
+    if (refill) {
+        for (const QListWidgetItem* item : lstFiles->selectedItems())
+            selected.insert(item->text());
+    }
     const QSignalBlocker block(lstFiles);
     lstFiles->clear();
     lstFiles->addItems(ListAttachedFiles(FFileFolder));
@@ -261,7 +344,28 @@ void TfrmAttachedFiles::LoadFileList()
         ClearPreview();
         return;
     }
-    lstFiles->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+    if (!refill) {
+        lstFiles->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        ShowPreview();
+        return;
+    }
+    int row = -1;
+    for (int i = 0; i < lstFiles->count(); ++i) {
+        QListWidgetItem* item = lstFiles->item(i);
+        if (item->text() == current)
+            row = i;
+        item->setSelected(selected.contains(item->text()));
+    }
+    if (row >= 0) {
+        // Still the same file: its preview stays as it is.
+        lstFiles->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        return;
+    }
+    // The current file went: the one now at its place follows.
+    row = qBound(0, currentRow, lstFiles->count() - 1);
+    lstFiles->setCurrentRow(row, lstFiles->selectedItems().isEmpty()
+                                     ? QItemSelectionModel::Select
+                                     : QItemSelectionModel::NoUpdate);
     ShowPreview();
 }
 
@@ -279,49 +383,113 @@ void TfrmAttachedFiles::ShowPreview()
         delete lstFiles->takeItem(lstFiles->row(item));
         return;
     }
-    ClearPreview();
-    // Only the picture's declared size is read first: one too big to hold is never decoded.
+    if (path.endsWith(u".gif"_s)) {
+        ClearPreview();
+        ShowGif(path);
+        return;
+    }
+    // The picture shown so far stays until this one is ready.
+    FPreviewIsImage = false;
+    DecodePreview(path);
+}
+
+void TfrmAttachedFiles::ShowGif(const QString& path)
+{
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty() ||
-        qint64(size.width()) * qint64(size.height()) * 4 > PreviewByteLimit)
+    if (!PreviewAllowed(size))
         return;
-    if (QFileInfo(path).suffix() == u"gif"_s && path.endsWith(u".gif"_s)) {
-        auto* movie = new QMovie(path, QByteArray(), pnlWebGif);
-        if (!movie->isValid()) {
-            delete movie;
-            return;
-        }
-        FGifMovie = movie;
-        FPictureSize = size;
-        FPreviewIsImage = true;
-        pnlWebGif->setMovie(movie);
-        pnlWebGif->setGeometry(pnlPreView->rect());
-        pnlWebGif->show();
-        pnlWebGif->raise();
-        movie->start();
-        FitPreview();
+    auto* movie = new QMovie(path, QByteArray(), pnlWebGif);
+    if (!movie->isValid()) {
+        delete movie;
         return;
     }
-    QImage image;
-    if (!reader.read(&image) || image.isNull())
-        return;
-    FPictureSize = image.size();
-    imgPreView32->setPixmap(QPixmap::fromImage(std::move(image)));
+    FGifMovie = movie;
+    FPreviewPath = path;
+    FPictureSize = size;
     FPreviewIsImage = true;
+    pnlWebGif->setMovie(movie);
+    pnlWebGif->setGeometry(pnlPreView->rect());
+    pnlWebGif->show();
+    pnlWebGif->raise();
+    movie->start();
     FitPreview();
 }
 
-void TfrmAttachedFiles::ClearPreview()
+QSize TfrmAttachedFiles::PreviewBox() const
 {
-    FPreviewIsImage = false;
-    FPictureSize = QSize();
+    return pnlPreView->size() * pnlPreView->devicePixelRatioF();
+}
+
+void TfrmAttachedFiles::DecodePreview(const QString& path)
+{
+    if (!FDecoder)
+        FDecoder = std::make_unique<TDecoder>();
+    const quint64 serial = ++FPreviewSerial;
+    FDecoder->Latest->store(serial);
+    FPreviewPending = true;
+    FPreviewPath = path;
+    const QSize box = PreviewBox();
+    QMetaObject::invokeMethod(
+        FDecoder->Context,
+        [this, serial, path, box, latest = FDecoder->Latest] {
+            if (latest->load() != serial)
+                return;
+            TDecoded decoded = TDecoder::Decode(path, box);
+            // The panel waits for this thread before it goes, so it is still there.
+            QMetaObject::invokeMethod(
+                this, [this, serial, decoded] { PreviewDecoded(serial, decoded); },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+void TfrmAttachedFiles::PreviewDecoded(quint64 serial, const TDecoded& decoded)
+{
+    if (serial != FPreviewSerial)
+        return;
+    FPreviewPending = false;
+    if (decoded.Image.isNull()) {
+        ClearPreview();
+        Q_EMIT PreviewShown();
+        return;
+    }
+    StopGif();
+    FPictureSize = decoded.PictureSize;
+    FDecodedSize = decoded.Image.size();
+    FDecodedBox = decoded.Box;
+    imgPreView32->setPixmap(QPixmap::fromImage(decoded.Image));
+    FPreviewIsImage = true;
+    FitPreview();
+    Q_EMIT PreviewShown();
+}
+
+void TfrmAttachedFiles::StopGif()
+{
     if (FGifMovie) {
         pnlWebGif->setMovie(nullptr);
         delete FGifMovie;
     }
     pnlWebGif->hide();
+}
+
+void TfrmAttachedFiles::ClearPreview()
+{
+    // A picture still being decoded is no longer wanted.
+    ++FPreviewSerial;
+    FPreviewPending = false;
+    FPreviewIsImage = false;
+    FPreviewPath.clear();
+    FPictureSize = QSize();
+    FDecodedSize = QSize();
+    FDecodedBox = QSize();
+    StopGif();
+    PaintGrey();
+}
+
+void TfrmAttachedFiles::PaintGrey()
+{
     QPixmap grey(qMax(1, pnlPreView->width()), qMax(1, pnlPreView->height()));
     grey.fill(QColor::fromRgb(PreviewGrey));
     imgPreView32->setPixmap(grey);
@@ -330,10 +498,10 @@ void TfrmAttachedFiles::ClearPreview()
 
 void TfrmAttachedFiles::FitPreview()
 {
-    if (!FPreviewIsImage) {
+    if (FPictureSize.isEmpty()) {
         // The grey stays as large as the panel.
         if (imgPreView32->size() != pnlPreView->size())
-            ClearPreview();
+            PaintGrey();
         return;
     }
     const QSize fitted = FitPictureSize(FPictureSize, pnlPreView->size());
@@ -343,6 +511,14 @@ void TfrmAttachedFiles::FitPreview()
         return;
     }
     imgPreView32->setGeometry(QRect(QPoint(0, 0), fitted));
+    // A panel grown beyond the room the picture was decoded for gets it again, sharper.
+    if (!FPreviewIsImage || FPreviewPending)
+        return;
+    const QSize box = PreviewBox();
+    const QSize wanted = TDecoder::DecodedSize(FPictureSize, box);
+    if ((box.width() > FDecodedBox.width() || box.height() > FDecodedBox.height()) &&
+        (wanted.width() > FDecodedSize.width() || wanted.height() > FDecodedSize.height()))
+        DecodePreview(FPreviewPath);
 }
 
 bool TfrmAttachedFiles::IsPictureFile(const QString& path)
@@ -389,9 +565,13 @@ void TfrmAttachedFiles::AttachFiles()
     ShellFileOp(chosen, FFileFolder, move ? TzqFileOp::Move : TzqFileOp::Copy, 0, ui);
     LoadFileList();
     lstFiles->clearSelection();
+    const QStringList names = AttachedNames(ListAttachedFiles(FFileFolder), chosen);
+    // The current file may have been replaced by one of the same name.
+    if (const QListWidgetItem* current = lstFiles->currentItem();
+        current && names.contains(current->text()))
+        ShowPreview();
     if (!FInsertNoteAppend)
         return;
-    const QStringList names = AttachedNames(ListAttachedFiles(FFileFolder), chosen);
     for (int row = 0; row < lstFiles->count(); ++row) {
         QListWidgetItem* item = lstFiles->item(row);
         item->setSelected(names.contains(item->text()));

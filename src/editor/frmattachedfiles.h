@@ -22,6 +22,10 @@ class TzqGradiButton;
 // The attached files panel below the edit view: the files of the current note's file folder,
 // a preview of the current one, attaching, deleting to the Trash, opening, and asking the
 // editor to insert them. The editor is never called; it listens to the signals.
+//
+// Pictures are decoded at the preview's size on a thread of their own, so that arrowing
+// through large photos never stops the window; the picture shown stays until the next one is
+// ready, and a picture decoded for an item that is no longer current is dropped.
 class TfrmAttachedFiles : public QWidget {
     Q_OBJECT
 
@@ -49,6 +53,8 @@ public:
     // Whether an attach moves the files (Shift or Ctrl held) instead of copying them.
     void SetMoveQuery(std::function<bool()> query);
 
+    // Refills the list. For the same folder the current item and the selection stay (by file
+    // name); the first item is made current only in a list that was empty.
     void LoadFileList();
     void ShowPreview();
     void ClearPreview();
@@ -64,6 +70,8 @@ public:
     void SetSaveFirst(std::function<bool()> save) { FSaveFirst = std::move(save); }
 
     bool PreviewIsImage() const { return FPreviewIsImage; }
+    // A picture for the current item is still being decoded.
+    bool PreviewPending() const { return FPreviewPending; }
     // Whether the file can be read as a picture, told from its contents.
     static bool IsPictureFile(const QString& path);
 
@@ -78,13 +86,26 @@ Q_SIGNALS:
     // Files were deleted; the note should be reloaded.
     void FilesChanged();
     void PanelHeightChanged(int height);
+    // A picture decoded for the current item was shown, or the grey when it was none.
+    void PreviewShown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    struct TDecoder;
+    struct TDecoded;
+
     QString FullPath(const QString& item) const;
+    // Asks the decoding thread for the picture at path; what is shown stays meanwhile.
+    void DecodePreview(const QString& path);
+    // The preview's room in device pixels.
+    QSize PreviewBox() const;
+    void PreviewDecoded(quint64 serial, const TDecoded& decoded);
+    void ShowGif(const QString& path);
+    void StopGif();
+    void PaintGrey();
     IzqAttachedFilesUi* Ui();
     void lstFilesDblClick();
     void actSplitterUpdate();
@@ -95,7 +116,16 @@ private:
     QString FFolderName;
     bool FInsertNoteAppend = true;
     bool FPreviewIsImage = false;
-    QSize FPictureSize;
+    bool FPreviewPending = false;
+    // Every request and every clear of the preview gets a new number; a decoded picture is
+    // shown only while its number is the latest.
+    quint64 FPreviewSerial = 0;
+    QString FPreviewPath; // the picture file shown or being decoded
+    QSize FPictureSize;   // the shown picture's own size; empty while grey
+    QSize FDecodedSize;   // the size it was decoded at
+    QSize FDecodedBox;    // the room it was decoded for
+    QString FListedFolder;
+    std::unique_ptr<TDecoder> FDecoder;
     IzqAttachedFilesUi* FUi = nullptr;
     std::unique_ptr<IzqAttachedFilesUi> FDefaultUi;
     std::function<QStringList()> FChooser;

@@ -73,6 +73,8 @@ TfrmDhtmlEditor::TfrmDhtmlEditor(IzqEditorHost* host, IzqEditorUi* ui, QWidget* 
     dhtml->SetPasteHandler(
         [this](const QMimeData* data) { FPaste->Paste(data, FLogic->DocumentPath()); });
     connect(FPaste, &TzqPaste::Failed, this, [this](const QString& text) { FUi->ShowError(text); });
+    connect(FInsertItems, &TzqInsertItems::Failed, this,
+            [this](const QString& text) { FUi->ShowError(text); });
     auto* body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
     body->setSpacing(0);
@@ -136,6 +138,11 @@ void TfrmDhtmlEditor::CreateFilesPanel()
         if (note == FLogic->DocumentPath())
             LoadFileList();
     });
+    connect(FInsertItems, &TzqInsertItems::FilesAdded, this,
+            [this](const QString& note, const QStringList&) {
+                if (note == FLogic->DocumentPath())
+                    LoadFileList();
+            });
     connect(pnlFiles, &TfrmAttachedFiles::InsertRequested, this,
             [this](const QStringList& refs, const QList<bool>& isPicture, int align) {
                 QString html;

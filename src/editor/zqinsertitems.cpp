@@ -4,18 +4,20 @@
 #include "editor/clipboardhtml.h"
 #include "editor/frmdisignlayer.h"
 #include "editor/insertmarkup.h"
+#include "editor/picturefile.h"
 #include "editor/zqnoteeditor.h"
 #include "editor/zqpaste.h"
 #include "editor/zqwebeditview.h"
-#include "platform/zqerror.h"
 
 #include <QAction>
 #include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
 #include <QInputDialog>
-#include <QMessageBox>
+#include <QMenu>
+#include <QStandardPaths>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -49,9 +51,37 @@ TzqInsertItems::TzqInsertItems(QToolBar* bar, TzqWebEditView* view, TzqNoteEdito
         connect(a, &QAction::triggered, this, item.Handler);
         FBar->addAction(a);
     }
+    // The picture item opens the file dialog at once; its arrow also offers a web address.
+    if (auto* image = findChild<QAction*>(u"tbiImage"_s)) {
+        auto* menu = new QMenu(FBar);
+        menu->setObjectName(u"popImage"_s);
+        connect(menu->addAction(u"그림 파일 선택(&F)..."_s), &QAction::triggered, this,
+                &TzqInsertItems::tbiImageClick);
+        connect(menu->addAction(u"웹 주소 입력(&W)..."_s), &QAction::triggered, this,
+                &TzqInsertItems::tbiImageAddressClick);
+        image->setMenu(menu);
+        if (auto* button = qobject_cast<QToolButton*>(FBar->widgetForAction(image)))
+            button->setPopupMode(QToolButton::MenuButtonPopup);
+    }
     FChooseFiles = [this] {
         return QFileDialog::getOpenFileNames(FView->window(), u"파일링크 추가"_s, {},
                                              u"All files(*.*) (*)"_s);
+    };
+    FChoosePictures = [this] {
+        // The folder of the pictures chosen last, else the user's pictures folder. Cameras
+        // name their files in capitals, and some file dialogs match names by case.
+        if (FPictureDir.isEmpty() || !QFileInfo(FPictureDir).isDir())
+            FPictureDir = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        if (!QFileInfo(FPictureDir).isDir())
+            FPictureDir = QDir::homePath();
+        const QStringList chosen = QFileDialog::getOpenFileNames(
+            FView->window(), u"그림 파일 선택"_s, FPictureDir,
+            u"그림 파일 (*.png *.jpg *.jpeg *.gif *.bmp *.webp *.avif *.ico *.svg "
+            u"*.PNG *.JPG *.JPEG *.GIF *.BMP *.WEBP *.AVIF *.ICO *.SVG);;모든 파일 (*)"_s,
+            nullptr, QFileDialog::HideNameFilterDetails);
+        if (!chosen.isEmpty())
+            FPictureDir = QFileInfo(chosen.first()).absolutePath();
+        return chosen;
     };
     FAskAddress = [this]() -> std::optional<QString> {
         bool ok = false;
@@ -84,29 +114,54 @@ void TzqInsertItems::tbiLinkClick()
 
 void TzqInsertItems::tbiImageClick()
 {
+    if (!FLogic->DocumentReady() || !FChoosePictures)
+        return;
+    InsertPictureFiles(FChoosePictures());
+}
+
+void TzqInsertItems::tbiImageAddressClick()
+{
     if (!FLogic->DocumentReady())
         return;
     const std::optional<QString> asked = FAskAddress ? FAskAddress() : std::nullopt;
     if (!asked || asked->isEmpty() || *asked == u"http://"_s)
         return;
-    const QString note = FLogic->DocumentPath();
     const QUrl url = QUrl::fromUserInput(*asked);
     if (url.scheme() == u"http"_s || url.scheme() == u"https"_s) {
         // A web picture comes into the note as a pasted one does.
         FPaste->PasteFragment(u"<img src=\""_s + EscapeHtml(url.toString(QUrl::FullyEncoded)) +
                                   u"\">"_s,
-                              url.toString(QUrl::FullyEncoded), note);
+                              url.toString(QUrl::FullyEncoded), FLogic->DocumentPath());
         return;
     }
-    const QString local = url.isLocalFile() ? url.toLocalFile() : *asked;
-    if (!QFileInfo(local).isFile())
+    // A path typed or pasted into the question is a picture file like a chosen one.
+    InsertPictureFiles({url.isLocalFile() ? url.toLocalFile() : *asked});
+}
+
+void TzqInsertItems::InsertPictureFiles(const QStringList& paths)
+{
+    // The note may have gone while the dialog was open.
+    if (paths.isEmpty() || !FLogic->DocumentReady())
         return;
-    try {
-        const QString ref = CopyImageToNoteFolder(local, note);
-        Insert(u"<img src=\""_s + EscapeHtml(ref) + u"\" border=\"0\">"_s);
-    } catch (const EzqError& e) {
-        QMessageBox::warning(FView->window(), u"zqQuillet"_s, e.Message());
+    const QString note = FLogic->DocumentPath();
+    QString html;
+    QStringList names;
+    QStringList errors;
+    for (const QString& path : paths) {
+        const TzqChosenPicture picture = CopyChosenPicture(path, note);
+        if (!picture.Error.isEmpty()) {
+            errors.append(picture.Error);
+            continue;
+        }
+        html += u"<img src=\""_s + EscapeHtml(picture.Reference) + u"\" border=\"0\">"_s;
+        names.append(picture.Name);
     }
+    if (!names.isEmpty()) {
+        Q_EMIT FilesAdded(note, names);
+        Insert(html);
+    }
+    if (!errors.isEmpty())
+        Q_EMIT Failed(errors.join(u'\n'));
 }
 
 void TzqInsertItems::tbiFileLinkClick()

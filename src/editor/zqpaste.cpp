@@ -1,6 +1,7 @@
 #include "editor/zqpaste.h"
 
 #include "editor/picturedownloader.h"
+#include "editor/picturefile.h"
 #include "editor/zqnotepage.h"
 #include "editor/zqwebeditview.h"
 #include "platform/zqerror.h"
@@ -20,20 +21,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The suffix a picture's first bytes call for, among those a picture named by content may get.
+// The suffix a picture's first bytes call for; none for a type the program does not know.
 QString SuffixOfContent(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return u".png"_s;
-    const QByteArray head = file.read(8);
-    if (head.startsWith("\xFF\xD8\xFF"))
-        return u".jpg"_s;
-    if (head.startsWith("GIF8"))
-        return u".gif"_s;
-    if (head.startsWith("BM"))
-        return u".bmp"_s;
-    return u".png"_s;
+    return PictureSuffixOfFile(path);
 }
 
 // Copies a picture of a page on this computer into the file folder; false when it cannot.

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -132,6 +133,27 @@ protected:
             items.append(List()->item(row)->text());
         return items;
     }
+    // Pictures are decoded on a thread of their own: waits for the current item's one.
+    void WaitForPreview()
+    {
+        if (!Panel.PreviewPending())
+            return;
+        QSignalSpy shown(&Panel, &TfrmAttachedFiles::PreviewShown);
+        ASSERT_TRUE(shown.wait(20000));
+    }
+    void ShowItem(const QString& name)
+    {
+        List()->setCurrentRow(int(Items().indexOf(name)));
+        WaitForPreview();
+    }
+    QStringList SelectedItems()
+    {
+        QStringList names;
+        for (const QListWidgetItem* item : List()->selectedItems())
+            names.append(item->text());
+        names.sort();
+        return names;
+    }
     void Select(const QStringList& names)
     {
         for (int row = 0; row < List()->count(); ++row)
@@ -214,6 +236,7 @@ TEST_F(AttachedFiles, FirstAttachCreatesTheFolderAndInsertsEachFileByItsOwnKind)
 
     // The current item being a picture changes nothing for the others.
     List()->setCurrentRow(1);
+    WaitForPreview();
     EXPECT_TRUE(Panel.PreviewIsImage());
     Select({u"a.txt"_s, u"b.jpg"_s});
     Panel.findChild<TzqGradiButton*>(u"zqGradiButton3"_s)->click();
@@ -243,7 +266,11 @@ TEST_F(AttachedFiles, FirstAttachCreatesTheFolderAndInsertsEachFileByItsOwnKind)
 TEST_F(AttachedFiles, PreviewsScaleDownKeepSmallPicturesAndAnimateLowerCaseGifs)
 {
     QDir().mkpath(Folder);
-    ASSERT_TRUE(SavePicture(Folder + u"/big.png"_s, 800, 400, "PNG"));
+    // Red on the left, blue on the right.
+    QImage halves(2400, 1200, QImage::Format_RGB32);
+    halves.fill(Qt::red);
+    QPainter(&halves).fillRect(1200, 0, 1200, 1200, Qt::blue);
+    ASSERT_TRUE(halves.save(Folder + u"/big.png"_s, "PNG"));
     ASSERT_TRUE(SavePicture(Folder + u"/small.png"_s, 20, 10, "PNG"));
     // Qt writes no GIF; a one-pixel one by hand.
     const QByteArray gifBytes("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff"
@@ -259,25 +286,31 @@ TEST_F(AttachedFiles, PreviewsScaleDownKeepSmallPicturesAndAnimateLowerCaseGifs)
     ASSERT_GT(area.height(), 40);
     auto* gif = Panel.findChild<QLabel*>(u"pnlWebGif"_s);
 
-    List()->setCurrentRow(int(Items().indexOf(u"big.png"_s)));
+    ShowItem(u"big.png"_s);
     EXPECT_TRUE(Panel.PreviewIsImage());
-    EXPECT_EQ(Picture()->size(), FitPictureSize({800, 400}, area));
+    const QSize fitted = FitPictureSize({2400, 1200}, area);
+    EXPECT_EQ(Picture()->size(), fitted);
     EXPECT_EQ(Picture()->width(), area.width());
+    // Decoded at the preview's size, not at its own.
+    const QImage shown = Picture()->pixmap().toImage();
+    ASSERT_EQ(shown.size(), fitted);
+    EXPECT_EQ(shown.pixelColor(2, fitted.height() / 2), QColor(Qt::red));
+    EXPECT_EQ(shown.pixelColor(fitted.width() - 3, fitted.height() / 2), QColor(Qt::blue));
 
-    List()->setCurrentRow(int(Items().indexOf(u"small.png"_s)));
+    ShowItem(u"small.png"_s);
     EXPECT_EQ(Picture()->size(), QSize(20, 10));
 
-    List()->setCurrentRow(int(Items().indexOf(u"x.GIF"_s)));
+    ShowItem(u"x.GIF"_s);
     EXPECT_TRUE(Panel.PreviewIsImage());
     EXPECT_TRUE(gif->isHidden());
     EXPECT_EQ(Picture()->size(), QSize(1, 1));
 
-    List()->setCurrentRow(int(Items().indexOf(u"y.gif"_s)));
+    ShowItem(u"y.gif"_s);
     EXPECT_TRUE(Panel.PreviewIsImage());
     EXPECT_FALSE(gif->isHidden());
     EXPECT_NE(gif->movie(), nullptr);
 
-    List()->setCurrentRow(int(Items().indexOf(u"z.txt"_s)));
+    ShowItem(u"z.txt"_s);
     EXPECT_TRUE(gif->isHidden());
     EXPECT_TRUE(PreviewIsGrey());
 
@@ -307,6 +340,7 @@ TEST_F(AttachedFiles, HugePictureIsNeverDecoded)
     QImageReader::setAllocationLimit(0);
     const long before = MaxRssKb();
     Panel.LoadFileList();
+    WaitForPreview();
     const long grown = MaxRssKb() - before;
     QImageReader::setAllocationLimit(limit);
     EXPECT_EQ(Items(), QStringList{u"huge.png"_s});
@@ -314,6 +348,72 @@ TEST_F(AttachedFiles, HugePictureIsNeverDecoded)
     EXPECT_LT(grown, 100 * 1024) << grown << " kB";
     // Still a picture for the note.
     EXPECT_TRUE(TfrmAttachedFiles::IsPictureFile(Folder + u"/huge.png"_s));
+}
+
+TEST_F(AttachedFiles, ArrowingThroughPicturesShowsTheLastOneAndNeverAnOlderOne)
+{
+    QDir().mkpath(Folder);
+    const QList<QRgb> colours{qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(0, 0, 0)};
+    for (qsizetype i = 0; i < colours.size(); ++i) {
+        QImage picture(1600, 1200, QImage::Format_RGB32);
+        picture.fill(colours[i]);
+        ASSERT_TRUE(picture.save(Folder + u"/p%1.png"_s.arg(i), "PNG"));
+    }
+    Panel.LoadFileList();
+    WaitForPreview();
+    QList<QRgb> shown;
+    QObject::connect(&Panel, &TfrmAttachedFiles::PreviewShown, &Panel,
+                     [&] { shown.append(Picture()->pixmap().toImage().pixel(0, 0)); });
+    for (qsizetype i = 1; i < colours.size(); ++i)
+        QTest::keyClick(List(), Qt::Key_Down);
+    // The picture of the first file stays until the last one is ready.
+    EXPECT_TRUE(Panel.PreviewPending());
+    EXPECT_EQ(Picture()->pixmap().toImage().pixel(0, 0), colours.first());
+    WaitForPreview();
+    EXPECT_EQ(shown, QList<QRgb>{colours.last()});
+    EXPECT_EQ(List()->currentItem()->text(), u"p3.png"_s);
+}
+
+TEST_F(AttachedFiles, RefillingTheListKeepsTheCurrentFileAndTheSelection)
+{
+    QDir().mkpath(Folder);
+    Panel.LoadFileList();
+    // The first file in a list that was empty is made current and selected.
+    WriteFile(Folder + u"/b.txt"_s, "b");
+    Panel.LoadFileList();
+    EXPECT_EQ(List()->currentRow(), 0);
+    EXPECT_EQ(SelectedItems(), QStringList{u"b.txt"_s});
+
+    ASSERT_TRUE(SavePicture(Folder + u"/c.png"_s, 30, 20, "PNG"));
+    WriteFile(Folder + u"/d.txt"_s, "d");
+    Panel.LoadFileList();
+    ShowItem(u"c.png"_s);
+    Select({u"b.txt"_s, u"c.png"_s});
+    // A paste saves a picture that sorts before them: nothing the user chose moves.
+    ASSERT_TRUE(SavePicture(Folder + u"/a.png"_s, 30, 20, "PNG"));
+    Panel.LoadFileList();
+    EXPECT_EQ(Items(), QStringList({u"a.png"_s, u"b.txt"_s, u"c.png"_s, u"d.txt"_s}));
+    EXPECT_EQ(List()->currentItem()->text(), u"c.png"_s);
+    EXPECT_EQ(SelectedItems(), QStringList({u"b.txt"_s, u"c.png"_s}));
+    EXPECT_FALSE(Panel.PreviewPending());
+    EXPECT_TRUE(Panel.PreviewIsImage());
+
+    // The current file went: the one now at its place follows, the rest of the choice stays.
+    QFile::remove(Folder + u"/c.png"_s);
+    Panel.LoadFileList();
+    WaitForPreview();
+    EXPECT_EQ(List()->currentItem()->text(), u"d.txt"_s);
+    EXPECT_EQ(SelectedItems(), QStringList{u"b.txt"_s});
+    EXPECT_TRUE(PreviewIsGrey());
+
+    // Another note's folder starts at its first file.
+    const QString other = FDir.filePath(u"__other"_s);
+    WriteFile(other + u"/x.txt"_s, "x");
+    WriteFile(other + u"/d.txt"_s, "d");
+    Panel.SetFileFolder(other, u"__other"_s);
+    Panel.LoadFileList();
+    EXPECT_EQ(List()->currentRow(), 0);
+    EXPECT_EQ(SelectedItems(), QStringList{u"d.txt"_s});
 }
 
 TEST_F(AttachedFiles, DeletesToTheTrashAfterOkAndReportsWhatCouldNotGo)
