@@ -2,9 +2,8 @@
 # Runs the random action test of the main window with a long sequence.
 #   bench/run-randomactions.sh [STEPS] [SEED]
 # STEPS defaults to 10000; SEED to one taken from the clock (printed, so the run can be
-# replayed with QUILLET_RANDOM_SEED=... QUILLET_RANDOM_STEPS=...). QUILLET_RANDOM_MENDED lists
-# the faults to treat as mended. BUILD_DIR chooses the build directory (default: build beside
-# this script's checkout).
+# replayed with QUILLET_RANDOM_SEED=... QUILLET_RANDOM_STEPS=...). BUILD_DIR chooses the build
+# directory (default: build beside this script's checkout).
 set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$src/build}

@@ -87,7 +87,7 @@ protected:
     static QWidget* EditInput(TfrmMainQL& w)
     {
         QWidget* input = w.DhtmlEditor()->EditView()->focusProxy();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 20000));
         return input;
     }
 

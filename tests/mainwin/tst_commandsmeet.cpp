@@ -247,7 +247,7 @@ TEST_F(CommandsMeetTest, TheMenusPasteItemsDoWhatTheKeysDo)
     menu->close();
     paste->trigger();
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return page->RunScript(u"document.images.length"_s)->toInt() == 1; }, 5000));
+        [&] { return page->RunScript(u"document.images.length"_s)->toInt() == 1; }, 20000));
     EXPECT_TRUE(QFileInfo::exists(Folder() + u"/capture.png"_s));
 
     // Shift+Ctrl+V: markup on the clipboard goes in as the text it is, in both editing modes.
@@ -264,7 +264,7 @@ TEST_F(CommandsMeetTest, TheMenusPasteItemsDoWhatTheKeysDo)
                 ->toString()
                 .contains(u"<i>as text</i>"_s);
         },
-        5000));
+        20000));
     EXPECT_EQ(page->RunScript(u"document.querySelectorAll('b, i').length"_s)->toInt(), 0);
     ASSERT_TRUE(EnterMode(*w, 2));
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));

@@ -288,7 +288,7 @@ TEST_F(EditingTest, F7PutsTheKeyboardIntoTheNoteAndAnUntouchedNoteIsNeverWritten
     ASSERT_TRUE(ready.wait(20000));
     QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
     ASSERT_TRUE(input);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 20000));
 
     // Auto-save, Ctrl+S and leaving: the untouched note keeps its bytes and its time.
     w->DhtmlEditor()->Logic()->AutoSaveTick();
@@ -301,18 +301,18 @@ TEST_F(EditingTest, F7PutsTheKeyboardIntoTheNoteAndAnUntouchedNoteIsNeverWritten
 
     // Typing lands in the note, at its start: one letter more, the rest byte for byte.
     ASSERT_TRUE(EnterMode(*w, 1));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 20000));
     TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
     // The focus comes with a caret.
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return page->RunScript(u"window.getSelection().rangeCount"_s)->toInt() == 1; },
-        5000));
+        20000));
     QTest::keyClicks(QApplication::focusWidget(), u"Z"_s);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             return page->RunScript(u"document.body.innerText"_s)->toString().contains(u"Zalpha"_s);
         },
-        5000));
+        20000));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
     QByteArray expected = canonical;
     expected.replace("\"w\">alpha", "\"w\">Zalpha");
@@ -337,7 +337,7 @@ TEST_F(EditingTest, APresetKeyAndAToolbarButtonFormatTheSelectionAndTheSaveKeeps
     ASSERT_TRUE(ready.wait(20000));
     ASSERT_TRUE(bars->isVisible());
     QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 20000));
     TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
     ASSERT_EQ(page->RunScript(uR"((function () {
         var t = document.getElementById('w').firstChild, r = document.createRange();
@@ -353,7 +353,7 @@ TEST_F(EditingTest, APresetKeyAndAToolbarButtonFormatTheSelectionAndTheSaveKeeps
     auto* bold = w->findChild<QAction*>(u"tbiBold"_s);
     auto* center = w->findChild<QAction*>(u"tbiAlignCenter"_s);
     ASSERT_TRUE(bold && center);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return bold->isChecked() && center->isChecked(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bold->isChecked() && center->isChecked(); }, 20000));
     EXPECT_EQ(bars->FontNameBox()->currentText(), u"굴림"_s);
 
     // The italic button of the toolbar, clicked with the mouse.
@@ -362,9 +362,9 @@ TEST_F(EditingTest, APresetKeyAndAToolbarButtonFormatTheSelectionAndTheSaveKeeps
     QWidget* button = bars->ToolBar()->widgetForAction(italic);
     ASSERT_TRUE(button);
     QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return italic->isChecked(); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return italic->isChecked(); }, 20000));
     // The keyboard is back in the note.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 20000));
 
     QTest::keyClick(input, Qt::Key_S, Qt::ControlModifier);
     const QByteArray saved = ReadFile(Note);
@@ -397,7 +397,7 @@ TEST_F(EditingTest, PresetsMakeMixedSelectionsUniformAndReplaceAllReachesTheSave
     w->activateWindow();
     ASSERT_TRUE(EnterMode(*w, 1));
     QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 20000));
     TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
     for (const QString& id : {u"a"_s, u"b"_s, u"c"_s}) {
         ASSERT_TRUE(page->RunScript(u"(function () { var r = document.createRange();"
@@ -449,7 +449,7 @@ TEST_F(EditingTest, APastedWebFragmentBringsItsPicturesIntoTheNotesFileFolder)
     w->activateWindow();
     ASSERT_TRUE(EnterMode(*w, 1));
     QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 20000));
     TzqPaste* paste = w->DhtmlEditor()->Paster();
 
     auto* mime = new QMimeData;
@@ -467,7 +467,7 @@ TEST_F(EditingTest, APastedWebFragmentBringsItsPicturesIntoTheNotesFileFolder)
         [&] {
             return page->RunScript(u"document.body.innerHTML"_s)->toString().contains(u"__메모"_s);
         },
-        5000))
+        20000))
         << page->RunScript(u"document.body.innerHTML"_s)->toString().toStdString();
     QTest::keyClick(input, Qt::Key_S, Qt::ControlModifier);
 
@@ -493,7 +493,7 @@ TEST_F(EditingTest, APastedScreenshotBecomesAPictureOfTheNote)
     w->activateWindow();
     ASSERT_TRUE(EnterMode(*w, 1));
     QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 20000));
     const QString folder = Store + u"/__메모"_s;
     WriteFile(folder + u"/capture.png"_s, "older");
     QImage shot(8, 6, QImage::Format_RGB32);
@@ -504,7 +504,7 @@ TEST_F(EditingTest, APastedScreenshotBecomesAPictureOfTheNote)
     QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
     TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return page->RunScript(u"document.images.length"_s)->toInt() == 1; }, 5000));
+        [&] { return page->RunScript(u"document.images.length"_s)->toInt() == 1; }, 20000));
     QTest::keyClick(input, Qt::Key_S, Qt::ControlModifier);
     // The older capture stays; the new one takes the next name.
     EXPECT_EQ(ReadFile(folder + u"/capture.png"_s), "older");
@@ -522,7 +522,7 @@ TEST_F(EditingTest, HtmlDroppedFromAnotherProgramIsPastedWhereItFalls)
     w->activateWindow();
     ASSERT_TRUE(EnterMode(*w, 1));
     QWidget* input = w->DhtmlEditor()->EditView()->focusProxy();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == input; }, 20000));
     QMimeData mime;
     mime.setHtml(u"<b id=\"dropped\">dropped</b>"_s);
     const QPoint at(5, 5);
@@ -534,7 +534,7 @@ TEST_F(EditingTest, HtmlDroppedFromAnotherProgramIsPastedWhereItFalls)
     TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return page->RunScript(u"!!document.getElementById('dropped')"_s)->toBool(); },
-        5000));
+        20000));
     // Only once: the engine did not drop it as well.
     EXPECT_EQ(page->RunScript(u"document.querySelectorAll('b').length"_s)->toInt(), 1);
 }

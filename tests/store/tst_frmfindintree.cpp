@@ -44,12 +44,16 @@ public:
     void SearchProgress(int done, int total) override { Progress = {done, total}; }
     void ShowWarning(const QString& text) override { Messages.append(text); }
     void ShowError(const QString& text) override { Messages.append(text); }
+    // As the window does: the panel shows the search.
     bool SwitchToSearchMode() override
     {
         ++Switches;
+        if (Panel)
+            Panel->SetPanelMode(TfrmMenuAndTree::TPanelMode::Search);
         return true;
     }
 
+    TfrmMenuAndTree* Panel = nullptr;
     QStringList History, Shown, Messages;
     std::pair<int, int> Progress{-1, -1};
     int Switches = 0;
@@ -104,7 +108,7 @@ TEST_F(FindInTreeTest, PanelSearchesShowsTheFirstHitAndReportsNoMatch)
     TzqTree tree(&treeHost);
     TPanelHost host;
     TfrmMenuAndTree panel(&host, &tree);
-    panel.SetPanelMode(TfrmMenuAndTree::TPanelMode::Search);
+    host.Panel = &panel;
 
     // Opened from the find dialog in tree mode: the window switches, the search starts.
     panel.SetPanelMode(TfrmMenuAndTree::TPanelMode::Tree);
