@@ -466,7 +466,8 @@ void TfrmDhtmlEditor::InsertChar(const QString& text)
 
 void TfrmDhtmlEditor::tmrFocusTimer()
 {
-    if (!isVisible() || !window()->isActiveWindow())
+    // In search mode the keyboard stays with the search box and the result list.
+    if (!isVisible() || !window()->isActiveWindow() || !FHost->TreeMode())
         return;
     // Moving through the tree with the keys keeps the focus in the tree.
     if (auto* tree = qobject_cast<TzqTreeView*>(QApplication::focusWidget());

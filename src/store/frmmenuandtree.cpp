@@ -86,17 +86,21 @@ TfrmMenuAndTree::TfrmMenuAndTree(IzqTreePanelHost* host, TzqTree* tree, QWidget*
     searchLayout->setSpacing(2);
     auto* pnlSearchCap = new QWidget(pnlSearchMode);
     pnlSearchCap->setObjectName(u"pnlSearchCap"_s);
-    auto* capLayout = new QHBoxLayout(pnlSearchCap);
+    // The search box has a line of its own: a narrow panel leaves it room to read the words.
+    auto* capLayout = new QVBoxLayout(pnlSearchCap);
     capLayout->setContentsMargins(2, 2, 2, 2);
+    capLayout->setSpacing(2);
     edtSearch = new QLineEdit(pnlSearchCap);
     edtSearch->setObjectName(u"edtSearch"_s);
     chkSearchRoot = new QCheckBox(u"Root 에서 검색"_s, pnlSearchCap);
     chkSearchRoot->setObjectName(u"chkSearchRoot"_s);
     btnSearch = new QPushButton(u"찾기"_s, pnlSearchCap);
     btnSearch->setObjectName(u"btnSearch"_s);
-    capLayout->addWidget(edtSearch, 1);
-    capLayout->addWidget(chkSearchRoot);
-    capLayout->addWidget(btnSearch);
+    auto* options = new QHBoxLayout;
+    options->addWidget(chkSearchRoot, 1);
+    options->addWidget(btnSearch);
+    capLayout->addWidget(edtSearch);
+    capLayout->addLayout(options);
     searchLayout->addWidget(pnlSearchCap);
     treeSearch = new QTreeWidget(pnlSearchMode);
     treeSearch->setObjectName(u"treeSearch"_s);

@@ -460,6 +460,8 @@ TEST_F(EditingTest, APastedWebFragmentBringsItsPicturesIntoTheNotesFileFolder)
     mime->setText(u"web x"_s);
     QApplication::clipboard()->setMimeData(mime);
     QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+    // The view took the key: the pictures are on their way.
+    ASSERT_TRUE(paste->Busy());
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return !paste->Busy() && ReadFile(Note).size() > 0; }, 20000));
     TzqNotePage* page = w->DhtmlEditor()->EditView()->NotePage();
