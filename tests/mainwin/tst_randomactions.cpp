@@ -7,6 +7,7 @@
 //   QUILLET_RANDOM_STEPS=n   how many steps; or a list of step numbers ("1-40,52") to replay
 //                            part of a sequence: each step keeps what it drew
 #include "app/zqprjinfo.h"
+#include "editingtest.h"
 #include "editor/zqnotepage.h"
 #include "editor/zqpaste.h"
 #include "editor/zqsourceedit.h"
@@ -69,17 +70,6 @@ constexpr int MissesInARow = 3;
 
 const QString FolderNote = u"___zq_quillet__folder.htm"_s;
 const QString Colleague = u"동료"_s;
-
-QByteArray Png(const QColor& color)
-{
-    QImage image(4, 3, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 // Runs the event loop until done; the engine's own work needs the loop turning without pauses.
 bool WaitFor(const std::function<bool()>& done, int ms)
@@ -330,7 +320,7 @@ TRandomRun::TRandomRun()
     page(u"메모.htm"_s, u"alpha 한글 똠방각하"_s);
     page(u"Work/Plan.htm"_s, u"beta plan"_s);
     page(u"Work/회의록.htm"_s, u"회의 gamma <img src=\"__회의록\\pic.png\">"_s);
-    WriteFile(FStore + u"/Work/__회의록/pic.png"_s, Png(Qt::red));
+    WriteFile(FStore + u"/Work/__회의록/pic.png"_s, PngBytes(Qt::red));
     page(u"Work/Sub/Deep Note.htm"_s, u"delta 뷁"_s);
     page(u"Notes/Plan.htm"_s, u"epsilon"_s);
     page(u"Notes/일기.htm"_s, u"zeta 돋움"_s);
@@ -647,7 +637,7 @@ bool TRandomRun::SlowPaste(quint32 p)
     const QString word = Word("rq");
     const QByteArray path = "/img/s" + QByteArray::number(FStepNo) + ".png";
     TLocalHttpServer::TAnswer slow;
-    slow.Body = Png(Qt::blue);
+    slow.Body = PngBytes(Qt::blue);
     slow.Headers = "Content-Type: image/png\r\n";
     slow.DelayMs = 300 + int(p % 1500);
     FServer.Answer(path, slow);
