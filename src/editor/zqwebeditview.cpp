@@ -20,8 +20,11 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QWebEngineFindTextResult>
 #include <QWebEngineLoadingInfo>
+
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -217,6 +220,17 @@ TzqWebEditView::TzqWebEditView(QWidget* parent) : QWebEngineView(parent)
                     PageLoadFinished(false);
             });
     connect(this, &QWebEngineView::printFinished, this, [this](bool) { FPrinter.reset(); });
+    // Now and then the engine never ends a load (seen after quick page and mode changes): the
+    // note is asked for once more rather than leaving an editor that takes no keys.
+    FLoadWatch = new QTimer(this);
+    FLoadWatch->setSingleShot(true);
+    FLoadWatch->setInterval(5000);
+    connect(FLoadWatch, &QTimer::timeout, this, [this] {
+        if (FReady || FUrlPath.isEmpty() || std::exchange(FLoadRetried, true))
+            return;
+        FPage->triggerAction(QWebEnginePage::Stop);
+        FPage->NavigateOwn(NoteUrl(FUrlPath));
+    });
     FAskText = [this](const QString& label, const QString& initial) -> std::optional<QString> {
         bool ok = false;
         const QString text =
@@ -240,11 +254,14 @@ void TzqWebEditView::LoadDocument(const QString& path)
     // The parser drops the line break after the doctype, and reads CR LF as LF.
     FDoctypeTrail = doctype.hasMatch() ? doctype.captured(3) : QString();
     FDoctypeTrail.remove(u'\r');
+    FLoadRetried = false;
+    FLoadWatch->start();
     FPage->NavigateOwn(NoteUrl(path));
 }
 
 void TzqWebEditView::PageLoadFinished(bool ok)
 {
+    FLoadWatch->stop();
     if (!ok) {
         Q_EMIT DocumentFailed();
         return;

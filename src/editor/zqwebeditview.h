@@ -10,6 +10,7 @@
 
 class QMimeData;
 class QPrinter;
+class QTimer;
 class TzqNotePage;
 
 // Edit mode: the note in the browser engine's design mode. Commands run as the document's
@@ -131,6 +132,9 @@ private:
     bool FShowDetails = false;
     // Counts loads, so the answer of an older load's script is not taken for the current one.
     int FLoadSerial = 0;
+    // A load that never ends is started once more.
+    QTimer* FLoadWatch = nullptr;
+    bool FLoadRetried = false;
     // How the loaded file spelled its doctype; the engine keeps only the lower-case name.
     QString FDoctypeKeyword;
     QString FDoctypeName;
