@@ -5,7 +5,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
     qt6-translations-l10n qt6-qpa-plugins libgl-dev zlib1g-dev libgtest-dev libgmock-dev
-    libicu-dev
+    libicu-dev libsqlite3-dev
     fonts-nanum xvfb xauth qt6-multimedia-dev
     xdg-utils
     # the Debian package: dpkg-shlibdeps and the file type probe of cpack

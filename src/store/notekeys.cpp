@@ -1,0 +1,214 @@
+#include "store/notekeys.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace notekeys {
+
+namespace {
+
+constexpr TKey PairFlag = TKey(1) << 32;
+// How far into a note a meta charset naming UTF-8 is looked for (as the note's encoding is told).
+constexpr qsizetype HeadBytes = 4096;
+
+inline bool IsLeadByte(unsigned char b)
+{
+    return b >= 0x81 && b <= 0xFE;
+}
+
+inline unsigned FoldByte(unsigned char b)
+{
+    return static_cast<unsigned char>(b - 'A') < 26u ? b | 0x20u : b;
+}
+
+// Calls take(code) for every character of bytes, and breaks() at each line break.
+template <typename TTake, typename TBreak>
+void ForEachCharacter(QByteArrayView bytes, TTake&& take, TBreak&& breaks)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char b = p[i];
+        if (IsLeadByte(b) && i + 1 < n && p[i + 1] != '\r' && p[i + 1] != '\n') {
+            take((unsigned(b) << 8) | p[i + 1]);
+            i += 2;
+        } else {
+            if (b == '\r' || b == '\n')
+                breaks();
+            else
+                take(FoldByte(b));
+            ++i;
+        }
+    }
+}
+
+inline TKey PairKey(unsigned first, unsigned second)
+{
+    return PairFlag | (TKey(first) << 16) | second;
+}
+
+inline std::size_t Slot(TKey key, std::size_t mask)
+{
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 32) & mask;
+}
+
+} // namespace
+
+TKeySet::TKeySet() : FSlots(4096), FStamps(4096, 0) {}
+
+void TKeySet::Grow()
+{
+    const std::size_t size = FSlots.size() * 2;
+    FSlots.assign(size, 0);
+    FStamps.assign(size, 0);
+    FStamp = 1;
+    for (TKey key : FKeys) {
+        std::size_t s = Slot(key, size - 1);
+        while (FStamps[s] == FStamp)
+            s = (s + 1) & (size - 1);
+        FSlots[s] = key;
+        FStamps[s] = FStamp;
+    }
+}
+
+void TKeySet::Insert(TKey key)
+{
+    const std::size_t mask = FSlots.size() - 1;
+    std::size_t s = Slot(key, mask);
+    while (FStamps[s] == FStamp) {
+        if (FSlots[s] == key)
+            return;
+        s = (s + 1) & mask;
+    }
+    FSlots[s] = key;
+    FStamps[s] = FStamp;
+    FKeys.push_back(key);
+    if (FKeys.size() * 2 > FSlots.size())
+        Grow();
+}
+
+void TKeySet::Collect(QByteArrayView bytes)
+{
+    FKeys.clear();
+    if (++FStamp == 0) {
+        std::fill(FStamps.begin(), FStamps.end(), 0);
+        FStamp = 1;
+    }
+    bool hasPrevious = false;
+    unsigned previous = 0;
+    ForEachCharacter(
+        bytes,
+        [&](unsigned code) {
+            Insert(code);
+            if (hasPrevious)
+                Insert(PairKey(previous, code));
+            previous = code;
+            hasPrevious = true;
+        },
+        [&] { hasPrevious = false; });
+}
+
+std::vector<TKey> TextKeys(QByteArrayView text)
+{
+    std::vector<unsigned> codes;
+    ForEachCharacter(
+        text, [&](unsigned code) { codes.push_back(code); }, [&] { codes.push_back(~0u); });
+    std::vector<TKey> keys;
+    if (codes.size() == 1) {
+        keys.push_back(codes.front());
+    } else {
+        for (std::size_t i = 1; i < codes.size(); ++i) {
+            if (codes[i - 1] != ~0u && codes[i] != ~0u)
+                keys.push_back(PairKey(codes[i - 1], codes[i]));
+        }
+    }
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return keys;
+}
+
+bool MayNotBeCp949(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
+        bytes.startsWith("\xFE\xFF"))
+        return true;
+    const QByteArrayView head = bytes.first(std::min(bytes.size(), HeadBytes));
+    const char* begin = head.data();
+    const char* end = begin + head.size();
+    // The middle letter in either case, then its neighbours: quick on notes without it.
+    for (const char t : {'t', 'T'}) {
+        for (const char* p = begin + 1; p + 1 < end; ++p) {
+            p = static_cast<const char*>(std::memchr(p, t, static_cast<std::size_t>(end - 1 - p)));
+            if (!p)
+                break;
+            if ((p[-1] | 0x20) == 'u' && (p[1] | 0x20) == 'f')
+                return true;
+        }
+    }
+    return false;
+}
+
+std::uint32_t Checksum(QByteArrayView bytes)
+{
+    return static_cast<std::uint32_t>(
+        crc32(0L, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+QByteArray EncodePostings(const std::uint32_t* numbers, std::size_t count)
+{
+    QByteArray out;
+    out.reserve(static_cast<qsizetype>(count * 2 + 4));
+    std::uint32_t last = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t v = numbers[i] - last;
+        last = numbers[i];
+        while (v >= 0x80) {
+            out.append(static_cast<char>(v | 0x80));
+            v >>= 7;
+        }
+        out.append(static_cast<char>(v));
+    }
+    const std::uint32_t sum = Checksum(out);
+    for (int shift = 0; shift < 32; shift += 8)
+        out.append(static_cast<char>(sum >> shift));
+    return out;
+}
+
+std::optional<std::vector<std::uint32_t>> DecodePostings(QByteArrayView blob, std::uint32_t limit)
+{
+    if (blob.size() < 4)
+        return std::nullopt;
+    const QByteArrayView payload = blob.first(blob.size() - 4);
+    std::uint32_t stored = 0;
+    for (int i = 0; i < 4; ++i)
+        stored |= std::uint32_t(static_cast<unsigned char>(blob[payload.size() + i])) << (8 * i);
+    if (stored != Checksum(payload))
+        return std::nullopt;
+    std::vector<std::uint32_t> numbers;
+    numbers.reserve(static_cast<std::size_t>(payload.size()));
+    std::uint64_t value = 0;
+    for (qsizetype i = 0; i < payload.size();) {
+        std::uint64_t delta = 0;
+        int shift = 0;
+        for (;;) {
+            if (i >= payload.size() || shift > 28)
+                return std::nullopt;
+            const auto b = static_cast<unsigned char>(payload[i++]);
+            delta |= std::uint64_t(b & 0x7F) << shift;
+            shift += 7;
+            if (!(b & 0x80))
+                break;
+        }
+        if (!numbers.empty() && delta == 0)
+            return std::nullopt;
+        value += delta;
+        if (value >= limit)
+            return std::nullopt;
+        numbers.push_back(static_cast<std::uint32_t>(value));
+    }
+    return numbers;
+}
+
+} // namespace notekeys
