@@ -256,54 +256,36 @@ bool TIndexDb::Write(TSegmentDraft& draft, std::uint32_t& nextId, std::uint32_t&
             segment.Bind(4, SegmentSum(written.Segment, written.First, written.Count));
             ok = segment && segment.Done();
 
-            // The notes of each key, and what its list will cost.
-            std::vector<std::uint64_t>& pairs = draft.KeyNotes;
-            std::sort(pairs.begin(), pairs.end());
-            struct TGroup {
-                std::size_t Begin, End;
-                qint64 Bytes;
-                bool All = false;
-            };
-            std::vector<TGroup> groups;
-            for (std::size_t i = 0; i < pairs.size();) {
-                std::size_t j = i + 1;
-                while (j < pairs.size() && (pairs[j] >> 16) == (pairs[i] >> 16))
-                    ++j;
-                groups.push_back({i, j, RowBytes + 4 + static_cast<qint64>(j - i) * 2});
-                i = j;
-            }
-            // The most common keys tell least: they go first when the lists would take too much.
-            std::vector<std::size_t> byCount(groups.size());
-            for (std::size_t i = 0; i < byCount.size(); ++i)
-                byCount[i] = i;
-            std::sort(byCount.begin(), byCount.end(), [&](std::size_t a, std::size_t b) {
-                return groups[a].End - groups[a].Begin > groups[b].End - groups[b].Begin;
-            });
+            // What each key's list will cost; the most common keys tell least, so they go
+            // first when the lists would take too much.
+            const notekeys::TPostings& keys = draft.Keys;
+            std::vector<std::size_t> byCount(keys.KeyCount());
             qint64 total = 0;
-            for (const TGroup& g : groups)
-                total += g.Bytes;
+            for (std::size_t i = 0; i < byCount.size(); ++i) {
+                byCount[i] = i;
+                total += RowBytes + 4 + static_cast<qint64>(keys.Notes(i).size()) * 2;
+            }
+            std::sort(byCount.begin(), byCount.end(), [&](std::size_t a, std::size_t b) {
+                return keys.Notes(a).size() > keys.Notes(b).size();
+            });
+            std::vector<bool> all(byCount.size(), false);
             const auto budget =
                 static_cast<qint64>(static_cast<double>(draft.NoteBytes) * PostingsShare);
             for (std::size_t k = 0; k < byCount.size() && total > budget; ++k) {
-                TGroup& g = groups[byCount[k]];
-                g.All = true;
-                total -= g.Bytes - RowBytes;
+                all[byCount[k]] = true;
+                total -= 4 + static_cast<qint64>(keys.Notes(byCount[k]).size()) * 2;
             }
             TStatement posting(FDb, "INSERT INTO postings VALUES (?1, ?2, ?3)");
             ok = ok && posting;
             std::vector<std::uint32_t> positions;
-            for (const TGroup& g : groups) {
-                if (!ok)
-                    break;
+            for (std::size_t i = 0; i < keys.KeyCount() && ok; ++i) {
                 QByteArray blob;
-                if (!g.All) {
-                    positions.clear();
-                    for (std::size_t i = g.Begin; i < g.End; ++i)
-                        positions.push_back(static_cast<std::uint32_t>(pairs[i] & 0xFFFF));
+                if (!all[i]) {
+                    positions.assign(keys.Notes(i).begin(), keys.Notes(i).end());
                     blob = notekeys::EncodePostings(positions.data(), positions.size());
                 }
                 posting.Reset();
-                posting.Bind(1, static_cast<qint64>(pairs[g.Begin] >> 16));
+                posting.Bind(1, static_cast<qint64>(keys.Key(i)));
                 posting.Bind(2, written.Segment);
                 posting.Bind(3, blob);
                 ok = posting.Done();

@@ -31,11 +31,11 @@ struct TIndexSegment {
 
 // The notes filed in one batch, with the keys of each, ready to be written.
 struct TSegmentDraft {
-    std::vector<TIndexNote> Notes;       // Id and Segment are given by the write
-    std::vector<std::uint64_t> KeyNotes; // key << 16 | position in Notes, in any order
-    std::vector<TIndexNote> Unfiled;     // notes a search always reads
-    std::vector<std::uint32_t> Removed;  // ids of notes that go
-    qint64 NoteBytes = 0;                // bytes of the filed notes
+    std::vector<TIndexNote> Notes;      // Id and Segment are given by the write
+    notekeys::TPostings Keys;           // per key: the positions in Notes of the notes holding it
+    std::vector<TIndexNote> Unfiled;    // notes a search always reads
+    std::vector<std::uint32_t> Removed; // ids of notes that go
+    qint64 NoteBytes = 0;               // bytes of the filed notes
 };
 
 // The search index of one data directory in an SQLite file of the user's cache: the notes with

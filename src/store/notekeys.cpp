@@ -49,65 +49,134 @@ inline TKey PairKey(unsigned first, unsigned second)
     return PairFlag | (TKey(first) << 16) | second;
 }
 
-inline std::size_t Slot(TKey key, std::size_t mask)
+inline std::size_t Slot64(TKey key, std::size_t mask)
 {
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 32) & mask;
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 40) & mask;
+}
+
+inline std::size_t Slot32(std::uint32_t key, std::size_t mask)
+{
+    return static_cast<std::size_t>((key * 0x9E3779B1u) >> 12) & mask;
 }
 
 } // namespace
 
-TKeySet::TKeySet() : FSlots(4096), FStamps(4096, 0) {}
+TKeySet::TKeySet() : FSeen(65536 / 64, 0), FSlots(4096, 0) {}
+
+TKey TKeySet::PairKey(std::uint32_t pair)
+{
+    return PairFlag | pair;
+}
 
 void TKeySet::Grow()
 {
-    const std::size_t size = FSlots.size() * 2;
-    FSlots.assign(size, 0);
-    FStamps.assign(size, 0);
-    FStamp = 1;
-    for (TKey key : FKeys) {
-        std::size_t s = Slot(key, size - 1);
-        while (FStamps[s] == FStamp)
-            s = (s + 1) & (size - 1);
-        FSlots[s] = key;
-        FStamps[s] = FStamp;
+    FSlots.assign(FSlots.size() * 2, 0);
+    FUsed.clear();
+    const std::size_t mask = FSlots.size() - 1;
+    for (std::uint32_t pair : FPairs) {
+        std::size_t s = Slot32(pair, mask);
+        while (FSlots[s] != 0)
+            s = (s + 1) & mask;
+        FSlots[s] = pair + 1;
+        FUsed.push_back(static_cast<std::uint32_t>(s));
     }
 }
 
-void TKeySet::Insert(TKey key)
+inline void TKeySet::InsertPair(std::uint32_t pair)
 {
     const std::size_t mask = FSlots.size() - 1;
-    std::size_t s = Slot(key, mask);
-    while (FStamps[s] == FStamp) {
-        if (FSlots[s] == key)
+    std::size_t s = Slot32(pair, mask);
+    for (;;) {
+        const std::uint32_t at = FSlots[s];
+        if (at == pair + 1)
             return;
+        if (at == 0)
+            break;
         s = (s + 1) & mask;
     }
-    FSlots[s] = key;
-    FStamps[s] = FStamp;
-    FKeys.push_back(key);
-    if (FKeys.size() * 2 > FSlots.size())
+    FSlots[s] = pair + 1;
+    FUsed.push_back(static_cast<std::uint32_t>(s));
+    FPairs.push_back(pair);
+    if (FPairs.size() * 2 > FSlots.size())
         Grow();
 }
 
 void TKeySet::Collect(QByteArrayView bytes)
 {
-    FKeys.clear();
-    if (++FStamp == 0) {
-        std::fill(FStamps.begin(), FStamps.end(), 0);
-        FStamp = 1;
+    // The last note's marks go.
+    for (std::uint16_t c : FCharacters)
+        FSeen[c >> 6] &= ~(std::uint64_t(1) << (c & 63));
+    if (FPairs.size() * 8 < FSlots.size()) {
+        for (std::uint32_t slot : FUsed)
+            FSlots[slot] = 0;
+    } else {
+        std::fill(FSlots.begin(), FSlots.end(), 0);
     }
+    FUsed.clear();
+    FCharacters.clear();
+    FPairs.clear();
     bool hasPrevious = false;
     unsigned previous = 0;
     ForEachCharacter(
         bytes,
         [&](unsigned code) {
-            Insert(code);
+            std::uint64_t& word = FSeen[code >> 6];
+            const std::uint64_t bit = std::uint64_t(1) << (code & 63);
+            if (!(word & bit)) {
+                word |= bit;
+                FCharacters.push_back(static_cast<std::uint16_t>(code));
+            }
             if (hasPrevious)
-                Insert(PairKey(previous, code));
+                InsertPair((previous << 16) | code);
             previous = code;
             hasPrevious = true;
         },
         [&] { hasPrevious = false; });
+}
+
+std::vector<TKey> TKeySet::Keys() const
+{
+    std::vector<TKey> keys;
+    keys.reserve(Size());
+    ForEach([&](TKey key) { keys.push_back(key); });
+    return keys;
+}
+
+void TPostings::Grow()
+{
+    const std::size_t size = FSlots.empty() ? 4096 : FSlots.size() * 2;
+    FSlots.assign(size, 0);
+    FIndex.assign(size, 0);
+    for (std::size_t i = 0; i < FKeys.size(); ++i) {
+        std::size_t s = Slot64(FKeys[i], size - 1);
+        while (FSlots[s] != 0)
+            s = (s + 1) & (size - 1);
+        FSlots[s] = FKeys[i] + 1;
+        FIndex[s] = static_cast<std::uint32_t>(i);
+    }
+}
+
+void TPostings::Add(TKey key, std::uint16_t note)
+{
+    if ((FKeys.size() + 1) * 2 > FSlots.size())
+        Grow();
+    const std::size_t mask = FSlots.size() - 1;
+    std::size_t s = Slot64(key, mask);
+    for (;;) {
+        if (FSlots[s] == key + 1) {
+            FLists[FIndex[s]].push_back(note);
+            ++FEntries;
+            return;
+        }
+        if (FSlots[s] == 0)
+            break;
+        s = (s + 1) & mask;
+    }
+    FSlots[s] = key + 1;
+    FIndex[s] = static_cast<std::uint32_t>(FKeys.size());
+    FKeys.push_back(key);
+    FLists.push_back({note});
+    ++FEntries;
 }
 
 std::vector<TKey> TextKeys(QByteArrayView text)

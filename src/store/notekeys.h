@@ -23,16 +23,46 @@ class TKeySet {
 public:
     TKeySet();
     void Collect(QByteArrayView bytes);
-    const std::vector<TKey>& Keys() const { return FKeys; }
+    // The keys of the last note: its characters, then its pairs.
+    std::vector<TKey> Keys() const;
+    std::size_t Size() const { return FCharacters.size() + FPairs.size(); }
+    template <typename F> void ForEach(F&& take) const
+    {
+        for (std::uint16_t c : FCharacters)
+            take(TKey(c));
+        for (std::uint32_t p : FPairs)
+            take(PairKey(p));
+    }
 
 private:
-    void Insert(TKey key);
+    static TKey PairKey(std::uint32_t pair);
+    void InsertPair(std::uint32_t pair);
     void Grow();
 
+    std::vector<std::uint64_t> FSeen; // one bit per character code
+    std::vector<std::uint16_t> FCharacters;
+    std::vector<std::uint32_t> FSlots; // pair + 1; 0 for a free slot
+    std::vector<std::uint32_t> FUsed;  // the slots taken
+    std::vector<std::uint32_t> FPairs;
+};
+
+// The notes of each key of a batch, in the order they were added.
+class TPostings {
+public:
+    void Add(TKey key, std::uint16_t note);
+    std::size_t KeyCount() const { return FKeys.size(); }
+    TKey Key(std::size_t i) const { return FKeys[i]; }
+    const std::vector<std::uint16_t>& Notes(std::size_t i) const { return FLists[i]; }
+    std::size_t Entries() const { return FEntries; }
+
+private:
+    void Grow();
+
+    std::vector<TKey> FSlots;          // key + 1; 0 for a free slot
+    std::vector<std::uint32_t> FIndex; // per slot: index into FKeys
     std::vector<TKey> FKeys;
-    std::vector<TKey> FSlots;
-    std::vector<std::uint32_t> FStamps;
-    std::uint32_t FStamp = 0;
+    std::vector<std::vector<std::uint16_t>> FLists;
+    std::size_t FEntries = 0;
 };
 
 // The keys a note must hold to contain text (CP949 bytes, A to Z folded); empty for an empty

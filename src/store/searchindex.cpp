@@ -397,13 +397,12 @@ bool TSearchIndex::TBuilder::File(const QStringList& paths, std::vector<std::uin
             draft.Unfiled.push_back(std::move(note));
         } else {
             keys.Collect(FBuffer);
-            const auto position = static_cast<std::uint64_t>(draft.Notes.size());
-            for (notekeys::TKey key : keys.Keys())
-                draft.KeyNotes.push_back((key << 16) | position);
+            const auto position = static_cast<std::uint16_t>(draft.Notes.size());
+            keys.ForEach([&](notekeys::TKey key) { draft.Keys.Add(key, position); });
             draft.NoteBytes += FBuffer.size();
             draft.Notes.push_back(std::move(note));
         }
-        if (draft.Notes.size() >= BatchNotes || draft.KeyNotes.size() >= BatchPairs) {
+        if (draft.Notes.size() >= BatchNotes || draft.Keys.Entries() >= BatchPairs) {
             if (!WriteDraft(draft))
                 return false;
             draft = TSegmentDraft();

@@ -124,7 +124,7 @@ TEST(NoteKeys, ATextsKeysAreAmongTheKeysOfEveryNoteHoldingIt)
     notekeys::TKeySet set;
     const QByteArray note = cp949::FromUnicode(u"<P>Plan 똠방각하\r\n갂x</P>"_s);
     set.Collect(note);
-    const std::vector<notekeys::TKey> keys(set.Keys().begin(), set.Keys().end());
+    const std::vector<notekeys::TKey> keys = set.Keys();
     for (const QString& text : {u"plan"_s, u"똠방"_s, u"각하"_s, u"x"_s, u"갂"_s, u"p>"_s}) {
         for (notekeys::TKey key : notekeys::TextKeys(cp949::FromUnicode(text)))
             EXPECT_NE(std::find(keys.begin(), keys.end(), key), keys.end()) << text.toStdString();
@@ -141,6 +141,7 @@ TEST(NoteKeys, ATextsKeysAreAmongTheKeysOfEveryNoteHoldingIt)
     // The second byte of 갂 is an "A", which a search never takes for one.
     set.Collect(cp949::FromUnicode(u"갂"_s));
     EXPECT_EQ(set.Keys(), notekeys::TextKeys(cp949::FromUnicode(u"갂"_s)));
+    EXPECT_EQ(set.Size(), 1u);
     EXPECT_NE(set.Keys(), notekeys::TextKeys("a"));
 }
 
