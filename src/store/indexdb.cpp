@@ -277,8 +277,16 @@ bool TIndexDb::Write(TSegmentDraft& draft, std::uint32_t& nextId, std::uint32_t&
             }
             TStatement posting(FDb, "INSERT INTO postings VALUES (?1, ?2, ?3)");
             ok = ok && posting;
+            // Rows in key order: the table's tree grows at its end instead of everywhere.
+            std::vector<std::size_t> byKey(keys.KeyCount());
+            for (std::size_t i = 0; i < byKey.size(); ++i)
+                byKey[i] = i;
+            std::sort(byKey.begin(), byKey.end(),
+                      [&](std::size_t a, std::size_t b) { return keys.Key(a) < keys.Key(b); });
             std::vector<std::uint32_t> positions;
-            for (std::size_t i = 0; i < keys.KeyCount() && ok; ++i) {
+            for (std::size_t i : byKey) {
+                if (!ok)
+                    break;
                 QByteArray blob;
                 if (!all[i]) {
                     positions.assign(keys.Notes(i).begin(), keys.Notes(i).end());

@@ -18,7 +18,7 @@ namespace notekeys {
 
 using TKey = std::uint64_t;
 
-// Collects the distinct keys of a note's bytes. Reused from note to note without clearing.
+// Collects the distinct keys of a note's bytes. Reused from note to note.
 class TKeySet {
 public:
     TKeySet();
@@ -39,7 +39,10 @@ private:
     void InsertPair(std::uint32_t pair);
     void Grow();
 
-    std::vector<std::uint64_t> FSeen; // one bit per character code
+    // One bit per character code, and per pair of single-byte characters (markup and Latin
+    // text, most pairs of a note); read out into the lists when the note is done.
+    std::vector<std::uint64_t> FSeen;
+    std::vector<std::uint64_t> FSeenBytePairs;
     std::vector<std::uint16_t> FCharacters;
     std::vector<std::uint32_t> FSlots; // pair + 1; 0 for a free slot
     std::vector<std::uint32_t> FUsed;  // the slots taken

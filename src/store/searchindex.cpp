@@ -13,6 +13,7 @@
 #include <QMutex>
 #include <QSet>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <atomic>
@@ -56,8 +57,9 @@ bool IsNoteName(const char* name, std::size_t len)
 
 // Every note file below rel (a folder below root, "" for root itself), as the folder search
 // collects them: hidden names skipped, links to folders not followed, links to files read.
+// Without times, plain files are not looked at (their size and time are left -1).
 void WalkNotes(const QByteArray& rawRoot, const QString& rel, std::vector<TFound>& out,
-               const std::atomic<bool>& stop)
+               const std::atomic<bool>& stop, bool times = true)
 {
     if (stop.load(std::memory_order_relaxed))
         return;
@@ -66,28 +68,34 @@ void WalkNotes(const QByteArray& rawRoot, const QString& rel, std::vector<TFound
     if (!d)
         return;
     const int fd = dirfd(d);
+    const auto pathOf = [&](const char* name) {
+        return rel.isEmpty() ? QFile::decodeName(name) : rel + u'/' + QFile::decodeName(name);
+    };
     QStringList folders;
     while (dirent* e = readdir(d)) {
         const char* name = e->d_name;
         if (name[0] == '.')
             continue;
-        const std::size_t len = std::strlen(name);
-        const QString path =
-            rel.isEmpty() ? QFile::decodeName(name) : rel + u'/' + QFile::decodeName(name);
         struct stat st;
         if (e->d_type == DT_DIR ||
             (e->d_type == DT_UNKNOWN && fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
              S_ISDIR(st.st_mode))) {
-            folders.append(path);
+            folders.append(pathOf(name));
             continue;
         }
-        if (!IsNoteName(name, len) || fstatat(fd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+        if (!IsNoteName(name, std::strlen(name)))
             continue;
-        out.push_back({path, qint64(st.st_size), MTimeOf(st)});
+        if (!times && e->d_type == DT_REG) {
+            out.push_back({pathOf(name), -1, -1});
+            continue;
+        }
+        if (fstatat(fd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        out.push_back({pathOf(name), qint64(st.st_size), MTimeOf(st)});
     }
     closedir(d);
     for (const QString& folder : folders)
-        WalkNotes(rawRoot, folder, out, stop);
+        WalkNotes(rawRoot, folder, out, stop, times);
 }
 
 QString LowerAZ(QString text)
@@ -158,6 +166,10 @@ struct TSearchIndex::TShared {
     }
 };
 
+namespace {
+class TNoteReader;
+}
+
 // Files notes in the background thread: the first build or the update of an existing index,
 // then every change told or found.
 class TSearchIndex::TBuilder : public QObject {
@@ -191,7 +203,8 @@ private:
     std::uint32_t FNextSegment = 1;
     QTimer* FSettle = nullptr;
     bool FBuilt = false;
-    QByteArray FBuffer;
+    std::unique_ptr<TNoteReader[]> FReaders;
+    QThreadPool FPool;
 };
 
 bool TSearchIndex::TBuilder::OpenDb()
@@ -259,7 +272,8 @@ void TSearchIndex::TBuilder::Compare(const QString& rel, QStringList& toFile,
                                      std::vector<std::uint32_t>& removed)
 {
     std::vector<TFound> found;
-    WalkNotes(QFile::encodeName(FShared->Root), rel, found, FShared->Stop);
+    // Nothing filed yet: every note is read, and reading tells its size and time.
+    WalkNotes(QFile::encodeName(FShared->Root), rel, found, FShared->Stop, !FState.Notes.empty());
     QSet<QString> seen;
     for (const TFound& f : found) {
         seen.insert(f.Path);
@@ -346,28 +360,27 @@ void TSearchIndex::TBuilder::Refresh()
     Publish(true, dirty, lost ? lostCount : 0);
 }
 
-bool TSearchIndex::TBuilder::File(const QStringList& paths, std::vector<std::uint32_t> removed)
-{
-    TSegmentDraft draft;
-    notekeys::TKeySet keys;
-    const QByteArray rawRoot = QFile::encodeName(FShared->Root);
-    QSet<std::uint32_t> gone(removed.begin(), removed.end());
-    draft.Removed = std::move(removed);
-    for (const QString& rel : paths) {
-        if (FShared->Stop)
-            return false;
-        // The note filed before goes with its old id.
-        if (const auto it = FState.ByPath.constFind(rel); it != FState.ByPath.cend()) {
-            const std::uint32_t id = FState.Notes[*it].Id;
-            if (!gone.contains(id)) {
-                gone.insert(id);
-                draft.Removed.push_back(id);
-            }
-        }
-        const QByteArray raw = rawRoot + '/' + QFile::encodeName(rel);
-        const int fd = open(raw.constData(), O_RDONLY | O_CLOEXEC);
+namespace {
+
+// A note read for filing: its size and time before it was read, and its keys.
+struct TReadNote {
+    bool Ok = false;      // read (it may have gone)
+    bool Unfiled = false; // a search always reads it
+    qint64 Size = 0;
+    qint64 MTime = 0;
+    qint64 Bytes = 0;
+    std::vector<notekeys::TKey> Keys;
+};
+
+// Reads notes and gathers their keys, with a buffer and key set kept from note to note.
+class TNoteReader {
+public:
+    void Read(const QByteArray& rawPath, TReadNote& out)
+    {
+        out = TReadNote();
+        const int fd = open(rawPath.constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
-            continue; // gone
+            return; // gone
         struct stat st;
         bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
         if (ok) {
@@ -390,23 +403,116 @@ bool TSearchIndex::TBuilder::File(const QStringList& paths, std::vector<std::uin
         }
         close(fd);
         if (!ok)
-            continue;
+            return;
         // Times of the file before it was read: a change while reading is seen later.
-        TIndexNote note{rel, qint64(st.st_size), MTimeOf(st), 0, 0};
-        if (notekeys::MayNotBeCp949(FBuffer)) {
-            draft.Unfiled.push_back(std::move(note));
-        } else {
-            keys.Collect(FBuffer);
-            const auto position = static_cast<std::uint16_t>(draft.Notes.size());
-            keys.ForEach([&](notekeys::TKey key) { draft.Keys.Add(key, position); });
-            draft.NoteBytes += FBuffer.size();
-            draft.Notes.push_back(std::move(note));
+        out.Ok = true;
+        out.Size = qint64(st.st_size);
+        out.MTime = MTimeOf(st);
+        out.Bytes = FBuffer.size();
+        out.Unfiled = notekeys::MayNotBeCp949(FBuffer);
+        if (!out.Unfiled) {
+            FKeys.Collect(FBuffer);
+            out.Keys.reserve(FKeys.Size());
+            FKeys.ForEach([&](notekeys::TKey key) { out.Keys.push_back(key); });
         }
-        if (draft.Notes.size() >= BatchNotes || draft.Keys.Entries() >= BatchPairs) {
-            if (!WriteDraft(draft))
-                return false;
-            draft = TSegmentDraft();
+    }
+
+private:
+    QByteArray FBuffer;
+    notekeys::TKeySet FKeys;
+};
+
+// Notes are read in rounds of this many, half of each on a second thread.
+constexpr qsizetype RoundNotes = 256;
+
+} // namespace
+
+bool TSearchIndex::TBuilder::File(const QStringList& paths, std::vector<std::uint32_t> removed)
+{
+    TSegmentDraft draft;
+    const QByteArray rawRoot = QFile::encodeName(FShared->Root);
+    QSet<std::uint32_t> gone(removed.begin(), removed.end());
+    draft.Removed = std::move(removed);
+    if (!FReaders) {
+        FReaders = std::make_unique<TNoteReader[]>(2);
+        // The second reader works at the builder's own lowest priority.
+        FPool.setMaxThreadCount(1);
+        FPool.setThreadPriority(QThread::IdlePriority);
+    }
+    // Two rounds in flight: the second reader reads the next round while this thread files the
+    // one read, then helps it.
+    struct TRound {
+        std::vector<TReadNote> Notes = std::vector<TReadNote>(std::size_t(RoundNotes));
+        qsizetype Start = 0;
+        qsizetype Count = 0;
+        std::atomic<qsizetype> Next{0};
+    };
+    TRound rounds[2];
+    const auto readSome = [&](TRound& round, TNoteReader& reader) {
+        for (;;) {
+            const qsizetype i = round.Next.fetch_add(1, std::memory_order_relaxed);
+            if (i >= round.Count || FShared->Stop)
+                return;
+            reader.Read(rawRoot + '/' + QFile::encodeName(paths[round.Start + i]),
+                        round.Notes[static_cast<std::size_t>(i)]);
         }
+    };
+    const auto startRound = [&](TRound& round, qsizetype start) {
+        round.Start = start;
+        round.Count = std::min(RoundNotes, paths.size() - start);
+        round.Next = 0;
+        FPool.start([&] { readSome(round, FReaders[1]); });
+    };
+    if (!paths.isEmpty()) {
+        startRound(rounds[0], 0);
+        readSome(rounds[0], FReaders[0]);
+        FPool.waitForDone();
+    }
+    for (qsizetype start = 0, k = 0; start < paths.size(); start += RoundNotes, ++k) {
+        TRound& round = rounds[k % 2];
+        const bool more = start + RoundNotes < paths.size();
+        if (more)
+            startRound(rounds[(k + 1) % 2], start + RoundNotes);
+        const auto finishNext = [&] {
+            if (more) {
+                readSome(rounds[(k + 1) % 2], FReaders[0]);
+                FPool.waitForDone();
+            }
+        };
+        for (qsizetype i = 0; i < round.Count && !FShared->Stop; ++i) {
+            const QString& rel = paths[start + i];
+            // The note filed before goes with its old id.
+            if (const auto it = FState.ByPath.constFind(rel); it != FState.ByPath.cend()) {
+                const std::uint32_t id = FState.Notes[*it].Id;
+                if (!gone.contains(id)) {
+                    gone.insert(id);
+                    draft.Removed.push_back(id);
+                }
+            }
+            TReadNote& read = round.Notes[static_cast<std::size_t>(i)];
+            if (!read.Ok)
+                continue;
+            TIndexNote note{rel, read.Size, read.MTime, 0, 0};
+            if (read.Unfiled) {
+                draft.Unfiled.push_back(std::move(note));
+            } else {
+                const auto position = static_cast<std::uint16_t>(draft.Notes.size());
+                for (notekeys::TKey key : read.Keys)
+                    draft.Keys.Add(key, position);
+                draft.NoteBytes += read.Bytes;
+                draft.Notes.push_back(std::move(note));
+            }
+            if (draft.Notes.size() >= BatchNotes || draft.Keys.Entries() >= BatchPairs) {
+                if (!WriteDraft(draft)) {
+                    finishNext();
+                    return false;
+                }
+                draft = TSegmentDraft();
+            }
+        }
+        finishNext();
+        if (FShared->Stop)
+            return false;
     }
     return WriteDraft(draft);
 }

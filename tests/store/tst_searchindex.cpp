@@ -17,6 +17,8 @@
 #include <QTest>
 
 #include <functional>
+#include <random>
+#include <set>
 
 using namespace Qt::Literals::StringLiterals;
 using testutil::WriteFile;
@@ -143,6 +145,46 @@ TEST(NoteKeys, ATextsKeysAreAmongTheKeysOfEveryNoteHoldingIt)
     EXPECT_EQ(set.Keys(), notekeys::TextKeys(cp949::FromUnicode(u"갂"_s)));
     EXPECT_EQ(set.Size(), 1u);
     EXPECT_NE(set.Keys(), notekeys::TextKeys("a"));
+}
+
+TEST(NoteKeys, EveryCharacterAndPairOfRandomNotesIsAKey)
+{
+    // Bytes that meet every branch of the walk: letters to fold, lead and trail bytes, bytes that
+    // are no lead, line breaks, a lead byte before a break or at the end.
+    const QByteArray alphabet("Aa<z\r\n\x80\xff\x81\xb0\xa2\xfe\x41 ", 14);
+    std::mt19937 random(17);
+    notekeys::TKeySet set;
+    for (int round = 0; round < 500; ++round) {
+        QByteArray note;
+        const int length = int(random() % 40);
+        for (int i = 0; i < length; ++i)
+            note.append(alphabet[int(random() % alphabet.size())]);
+        // The characters as a search walks them; a break ends the pairs.
+        std::set<notekeys::TKey> expected;
+        QByteArray previous;
+        for (qsizetype i = 0; i < note.size();) {
+            const auto b = static_cast<unsigned char>(note[i]);
+            const bool pair = b >= 0x81 && b <= 0xFE && i + 1 < note.size() &&
+                              note[i + 1] != '\r' && note[i + 1] != '\n';
+            const QByteArray character = note.mid(i, pair ? 2 : 1);
+            i += character.size();
+            if (character == "\r" || character == "\n") {
+                previous.clear();
+                continue;
+            }
+            for (const QByteArray& text :
+                 {character, previous.isEmpty() ? QByteArray() : previous + character}) {
+                for (notekeys::TKey key : notekeys::TextKeys(text))
+                    expected.insert(key);
+            }
+            previous = character;
+        }
+        set.Collect(note);
+        const std::vector<notekeys::TKey> keys = set.Keys();
+        EXPECT_EQ(std::set<notekeys::TKey>(keys.begin(), keys.end()), expected)
+            << note.toHex().constData();
+        EXPECT_EQ(keys.size(), expected.size());
+    }
 }
 
 TEST(NoteKeys, PostingsComeBackOrAreKnownDamaged)
