@@ -9,6 +9,8 @@
 // Run it offscreen (bench/run-editor.sh sets the environment). The cold figures come from
 // fresh processes of this program started with --cold-window or --cold-bare.
 
+#include "generatedstore.h"
+
 #include "app/zqprjinfo.h"
 #include "editor/notecontent.h"
 #include "editor/zqbrowseview.h"
@@ -20,6 +22,7 @@
 #include "mainwin/frmmainql.h"
 #include "platform/cp949.h"
 #include "platform/textfile.h"
+#include "store/searchindex.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -564,6 +567,7 @@ int main(int argc, char** argv)
 
     const int reps = ArgValue(args, u"--reps"_s, 7);
     const int coldReps = ArgValue(args, u"--cold-reps"_s, 5);
+    const int indexNotes = ArgValue(args, u"--index-notes"_s, 20000);
 
     const TBenchStore store;
     std::printf("store: %s; 1 MB note: %lld bytes, %lld characters of text\n",
@@ -717,6 +721,9 @@ int main(int argc, char** argv)
     // ---- 4. typing with the editing toolbars live, and without them ----
     TTimes typeLive;
     TTimes typeOff;
+    TTimes typeIndexing;
+    TTimes typeQuiet;
+    TTimes indexBuilds;
     TTimes stateTrip;
     int stateTrips = 0;
     int typed = 0;
@@ -781,7 +788,29 @@ int main(int argc, char** argv)
             for (int k = 0; k < keysPerRound; ++k)
                 typeOne(typeOff);
         }
+        // The same while the search index of a big store is built (each round from nothing),
+        // against rounds in between without it.
         bars->setVisible(true);
+        const QTemporaryDir bigStore;
+        GenerateNotes(bigStore.path(), indexNotes);
+        // Written out first: the rounds measure the build, not the kernel writing the store.
+        ::sync();
+        for (int round = 0; round < 3; ++round) {
+            const QTemporaryDir cache;
+            TSearchIndex index(cache.path());
+            index.Open(bigStore.path());
+            QElapsedTimer built;
+            built.start();
+            for (int k = 0; k < keysPerRound && !index.Ready(); ++k)
+                typeOne(typeIndexing);
+            while (!index.Ready() && built.elapsed() < 600000)
+                Settle(50);
+            indexBuilds.Ms.push_back(Ms(built));
+            index.Close();
+            Settle(100);
+            for (int k = 0; k < keysPerRound; ++k)
+                typeOne(typeQuiet);
+        }
         for (int i = 0; i < reps * 3; ++i) {
             const int before = bars->StateAnswers();
             QElapsedTimer t;
@@ -825,9 +854,14 @@ int main(int argc, char** argv)
     PrintRow("   WriteAll of the bytes", partWrite, baseWrite);
     PrintRow("4. key to shown, toolbars live", typeLive, typeOff);
     PrintPercentile95("   the same, 95th percentile", typeLive, typeOff);
+    PrintRow("   while the search index builds", typeIndexing, typeQuiet);
+    PrintPercentile95("   the same, 95th percentile", typeIndexing, typeQuiet);
+    PrintRow("   (the index build itself)", indexBuilds, {});
     PrintRow("   UpdateToolbarState round trip", stateTrip, scriptEcho);
-    std::printf("   (%d keys each way, %d state answers for %d requests)\n",
-                int(typeLive.Ms.size()), stateTrips, int(stateTrip.Ms.size()));
+    std::printf("   (%d keys each way, %d state answers for %d requests; %d keys while the "
+                "index of %d generated notes was built from nothing, %d between the builds)\n",
+                int(typeLive.Ms.size()), stateTrips, int(stateTrip.Ms.size()),
+                int(typeIndexing.Ms.size()), indexNotes, int(typeQuiet.Ms.size()));
     PrintRow("3. browse -> edit, 1 MB note", toEdit, bareBig);
     PrintRow("   edit -> browse, 1 MB note", toBrowse, bareBig);
     PrintRow("   tree selects the 1 MB note (browse)", browseBig, bareBig);

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds the benchmarks in Release and runs the editor benchmark offscreen.
-#   bench/run-editor.sh [--reps N] [--cold-reps N]
+#   bench/run-editor.sh [--reps N] [--cold-reps N] [--index-notes N]
 # BUILD_DIR chooses the build directory (default: build-bench beside the checkout).
 set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)

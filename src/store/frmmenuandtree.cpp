@@ -4,6 +4,7 @@
 #include "platform/zqerror.h"
 #include "store/datadirs.h"
 #include "store/frmfindintree.h"
+#include "store/searchindex.h"
 #include "store/util.h"
 #include "store/zqtree.h"
 #include "store/zqtreeview.h"
@@ -115,6 +116,12 @@ TfrmMenuAndTree::TfrmMenuAndTree(IzqTreePanelHost* host, TzqTree* tree, QWidget*
     connect(cmbDataDir, &QComboBox::activated, this, &TfrmMenuAndTree::cmbDataDirSelect);
     qRegisterMetaType<TSearchOutcome>();
     connect(btnSearch, &QPushButton::clicked, this, &TfrmMenuAndTree::btnSearchClick);
+    // Each data directory opened gets its index built, or brought up to date, in the background.
+    FIndex = new TSearchIndex(PrjInfo->TempDir() + u"/index"_s, this);
+    connect(FTree, &TzqTree::RootLoaded, this, [this](const QString& root) {
+        if (root != FIndex->Root())
+            FIndex->Open(root);
+    });
     connect(edtSearch, &QLineEdit::returnPressed, this, &TfrmMenuAndTree::btnSearchClick);
     connect(treeSearch, &QTreeWidget::itemClicked, this, &TfrmMenuAndTree::treeSearchClick);
     connect(treeSearch, &QTreeWidget::itemActivated, this, &TfrmMenuAndTree::treeSearchClick);

@@ -17,6 +17,7 @@ class QThread;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TSearchIndex;
 class TzqTree;
 class TzqTreeView;
 
@@ -77,6 +78,7 @@ public:
     QTreeWidget* ResultList() const { return treeSearch; }
     const QStringList& ResultPaths() const { return FResultPaths; }
     bool HasSearchResults() const;
+    TSearchIndex* SearchIndex() const { return FIndex; }
 
     // "찾기" and Enter in the search box: searches the notes below the folder of the page shown,
     // or below the data directory's root. The search runs in a worker thread; the button stays
@@ -126,4 +128,6 @@ private:
     QThread* FSearchThread = nullptr;
     int FSearchTotal = 0;
     bool FSearchAbandoned = false;
+    // The index of the data directory open now, in the user's cache folder.
+    TSearchIndex* FIndex = nullptr;
 };

@@ -701,7 +701,19 @@ bool TSearchIndex::Watching() const
 std::optional<TIndexAnswer> TSearchIndex::Answer(const QString& searchRoot,
                                                  const QString& text) const
 {
-    std::shared_ptr<TShared> shared = FShared;
+    return AnswerFrom(FShared, searchRoot, text);
+}
+
+TSearchIndex::TAsker TSearchIndex::Asker() const
+{
+    return [shared = FShared](const QString& searchRoot, const QString& text) {
+        return AnswerFrom(shared, searchRoot, text);
+    };
+}
+
+std::optional<TIndexAnswer> TSearchIndex::AnswerFrom(const std::shared_ptr<TShared>& shared,
+                                                     const QString& searchRoot, const QString& text)
+{
     if (!shared || text.isEmpty())
         return std::nullopt;
     std::shared_ptr<const TIndexState> state;
@@ -836,6 +848,11 @@ std::optional<TIndexAnswer> TSearchIndex::Answer(const QString& searchRoot,
     }
     for (const QString& r : std::as_const(read))
         answer.Read.append(shared->Root + u'/' + r);
+    // Without a note below the folder the scan tells the user so.
+    if (answer.Read.isEmpty() && answer.NameHits.isEmpty() &&
+        std::none_of(state->Notes.cbegin(), state->Notes.cend(),
+                     [&](const TIndexNote& n) { return under(n.Path); }))
+        return std::nullopt;
     return answer;
 }
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -60,6 +61,11 @@ public:
     // What a search below searchRoot for text (as FoldSearchText gives it) must read; none when
     // the index cannot answer. Safe from any thread.
     std::optional<TIndexAnswer> Answer(const QString& searchRoot, const QString& text) const;
+    // Answer for a search thread: stays valid when the index is closed or opened on another data
+    // directory meanwhile (it then answers from what it held).
+    using TAsker =
+        std::function<std::optional<TIndexAnswer>(const QString& searchRoot, const QString& text)>;
+    TAsker Asker() const;
 
 Q_SIGNALS:
     // The index became able (or unable) to answer.
@@ -68,6 +74,8 @@ Q_SIGNALS:
 private:
     struct TShared;
     class TBuilder;
+    static std::optional<TIndexAnswer> AnswerFrom(const std::shared_ptr<TShared>& shared,
+                                                  const QString& searchRoot, const QString& text);
     void Changed(const QString& path);
     void StopBuilder();
 

@@ -40,7 +40,8 @@ protected:
     {
         Root = Store.path();
         QRandomGenerator rnd(7);
-        for (int i = 0; i < 120; ++i) {
+        // More notes than one round of reading takes.
+        for (int i = 0; i < 600; ++i) {
             const QString folder = i % 3 == 0 ? QString() : u"폴더%1/"_s.arg(i % 7);
             const QString name =
                 u"노트 %1%2.htm"_s.arg(i).arg(i % 11 == 0 ? u" plan"_s : QString());
