@@ -62,6 +62,7 @@ bool TzqDirWatcher::ReportsAllChanges(const QString& path)
 bool TzqDirWatcher::Watch(const QString& root)
 {
     Stop();
+    const QMutexLocker lock(&FLock);
     FRoot = root;
     if (!ReportsAllChanges(root))
         return false;
@@ -110,6 +111,7 @@ bool TzqDirWatcher::AddTree(const QString& dir)
 
 void TzqDirWatcher::ReadEvents()
 {
+    const QMutexLocker lock(&FLock);
     if (FFd < 0)
         return;
     alignas(inotify_event) char buffer[16384];

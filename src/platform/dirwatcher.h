@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -27,7 +28,8 @@ public:
     // Whether the file system of path reports the changes other computers make (false for
     // network file systems).
     static bool ReportsAllChanges(const QString& path);
-    // Takes in what the kernel has told so far (it is taken in from the event loop anyway).
+    // Takes in what the kernel has told so far (it is taken in from the event loop anyway). May
+    // be called from any thread; the signals come in the calling thread.
     void ReadEvents();
 
 Q_SIGNALS:
@@ -40,6 +42,7 @@ Q_SIGNALS:
 private:
     bool AddTree(const QString& dir);
 
+    QMutex FLock; // the descriptor's events and the folders, read from more than one thread
     int FFd = -1;
     QSocketNotifier* FNotifier = nullptr;
     QHash<int, QString> FDirs; // watch descriptor -> folder

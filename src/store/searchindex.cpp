@@ -151,7 +151,10 @@ struct TSearchIndex::TShared {
     // Changes were lost: nothing is trusted until everything has been compared again.
     bool Lost = false;
     quint64 LostCount = 0;
+    bool WatchChanges = true;
     bool Watching = false;
+    // The builder's watcher, once it watches; its events may be taken in from any thread.
+    TzqDirWatcher* Watcher = nullptr;
     // A search found the index damaged: it is made anew.
     bool Damaged = false;
     std::atomic<bool> Stop{false};
@@ -163,6 +166,29 @@ struct TSearchIndex::TShared {
         const QMutexLocker lock(&Lock);
         if (Poke)
             Poke();
+    }
+
+    // The kernel told of a change at path.
+    void Told(const QString& path)
+    {
+        const QString rel = path.size() > Root.size() ? path.mid(Root.size() + 1) : QString();
+        if (rel.isEmpty() || rel.startsWith(u'.') || rel.contains(u"/."_s))
+            return;
+        {
+            const QMutexLocker lock(&Lock);
+            ++Dirty[rel];
+        }
+        Wake();
+    }
+
+    void ChangesLost()
+    {
+        {
+            const QMutexLocker lock(&Lock);
+            Lost = true;
+            ++LostCount;
+        }
+        Wake();
     }
 };
 
@@ -202,6 +228,7 @@ private:
     std::uint32_t FNextId = 1;
     std::uint32_t FNextSegment = 1;
     QTimer* FSettle = nullptr;
+    TzqDirWatcher* FWatcher = nullptr;
     bool FBuilt = false;
     std::unique_ptr<TNoteReader[]> FReaders;
     QThreadPool FPool;
@@ -240,6 +267,22 @@ void TSearchIndex::TBuilder::Build()
         FSettle->setSingleShot(true);
         FSettle->setInterval(SettleMs);
         connect(FSettle, &QTimer::timeout, this, &TBuilder::Refresh);
+    }
+    // Watching starts before the notes are compared, so that no change falls between. Adding a
+    // watch to every folder of a big store takes a while: here, not in the window's thread.
+    if (FShared->WatchChanges && !FWatcher) {
+        FWatcher = new TzqDirWatcher(this);
+        const std::shared_ptr<TShared> shared = FShared;
+        connect(
+            FWatcher, &TzqDirWatcher::Changed, FWatcher,
+            [shared](const QString& path) { shared->Told(path); }, Qt::DirectConnection);
+        connect(
+            FWatcher, &TzqDirWatcher::Lost, FWatcher, [shared] { shared->ChangesLost(); },
+            Qt::DirectConnection);
+        const bool watching = FWatcher->Watch(FShared->Root);
+        const QMutexLocker lock(&FShared->Lock);
+        FShared->Watching = watching;
+        FShared->Watcher = watching ? FWatcher : nullptr;
     }
     if (!OpenDb()) {
         Publish(false, {}, 0);
@@ -614,8 +657,6 @@ void TSearchIndex::StopBuilder()
 void TSearchIndex::Close()
 {
     StopBuilder();
-    delete FWatcher;
-    FWatcher = nullptr;
     const bool wasReady = Ready();
     FShared.reset();
     FRoot.clear();
@@ -632,20 +673,7 @@ void TSearchIndex::Open(const QString& root)
     FShared = std::make_shared<TShared>();
     FShared->Root = root;
     FShared->File = FileFor(root);
-    // Watching starts before the notes are compared, so that no change falls between.
-    if (FWatchChanges) {
-        FWatcher = new TzqDirWatcher(this);
-        FShared->Watching = FWatcher->Watch(root);
-        connect(FWatcher, &TzqDirWatcher::Changed, this, &TSearchIndex::Changed);
-        connect(FWatcher, &TzqDirWatcher::Lost, this, [this] {
-            {
-                const QMutexLocker lock(&FShared->Lock);
-                FShared->Lost = true;
-                ++FShared->LostCount;
-            }
-            FShared->Wake();
-        });
-    }
+    FShared->WatchChanges = FWatchChanges;
     FThread = new QThread;
     FThread->setObjectName(u"search index"_s);
     FBuilder = new TBuilder(FShared, [this](bool ready) {
@@ -665,24 +693,18 @@ void TSearchIndex::Open(const QString& root)
     QMetaObject::invokeMethod(FBuilder, &TBuilder::Build, Qt::QueuedConnection);
 }
 
-void TSearchIndex::Changed(const QString& path)
+void TSearchIndex::Sync()
 {
     if (!FShared)
         return;
-    const QString rel = path.size() > FRoot.size() ? path.mid(FRoot.size() + 1) : QString();
-    if (rel.isEmpty() || rel.startsWith(u'.') || rel.contains(u"/."_s))
-        return;
+    TzqDirWatcher* watcher = nullptr;
     {
         const QMutexLocker lock(&FShared->Lock);
-        ++FShared->Dirty[rel];
+        watcher = FShared->Watcher;
     }
-    FShared->Wake();
-}
-
-void TSearchIndex::Sync()
-{
-    if (FWatcher)
-        FWatcher->ReadEvents();
+    // The watcher lives until the builder's thread ends, which only Close, in this thread, does.
+    if (watcher)
+        watcher->ReadEvents();
 }
 
 bool TSearchIndex::Ready() const
@@ -695,7 +717,10 @@ bool TSearchIndex::Ready() const
 
 bool TSearchIndex::Watching() const
 {
-    return FShared && FShared->Watching;
+    if (!FShared)
+        return false;
+    const QMutexLocker lock(&FShared->Lock);
+    return FShared->Watching;
 }
 
 std::optional<TIndexAnswer> TSearchIndex::Answer(const QString& searchRoot,
@@ -718,12 +743,14 @@ std::optional<TIndexAnswer> TSearchIndex::AnswerFrom(const std::shared_ptr<TShar
         return std::nullopt;
     std::shared_ptr<const TIndexState> state;
     QHash<QString, quint64> dirty;
+    bool watching = false;
     {
         const QMutexLocker lock(&shared->Lock);
         if (shared->Lost)
             return std::nullopt;
         state = shared->State;
         dirty = shared->Dirty;
+        watching = shared->Watching;
     }
     if (!state || !state->Trusted)
         return std::nullopt;
@@ -762,7 +789,7 @@ std::optional<TIndexAnswer> TSearchIndex::AnswerFrom(const std::shared_ptr<TShar
                 untrusted.insert(n.Path); // gone
         }
     };
-    if (shared->Watching) {
+    if (watching) {
         for (auto it = dirty.cbegin(); it != dirty.cend(); ++it) {
             const QString& path = it.key();
             if (!under(path) && !rel.startsWith(path + u'/'))

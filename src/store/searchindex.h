@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 
-class TzqDirWatcher;
 class QThread;
 
 // What the index tells a search: the notes it must read to know whether they hold the text,
@@ -76,14 +75,12 @@ private:
     class TBuilder;
     static std::optional<TIndexAnswer> AnswerFrom(const std::shared_ptr<TShared>& shared,
                                                   const QString& searchRoot, const QString& text);
-    void Changed(const QString& path);
     void StopBuilder();
 
     QString FCacheDir;
     QString FRoot;
     bool FWatchChanges = true;
     std::shared_ptr<TShared> FShared;
-    TzqDirWatcher* FWatcher = nullptr;
     QThread* FThread = nullptr;
     TBuilder* FBuilder = nullptr;
 };
