@@ -325,8 +325,10 @@ TEST_F(FolderSearchTest, NoFilesAndUnreadableFile)
     TFolderSearch none(u"font"_s, Root + u"/x"_s);
     EXPECT_EQ(none.Run().Kind, TSearchOutcome::NoFiles);
 
-    // A note that vanishes after the walk stops the search with an error naming it.
+    // A note that vanishes after the walk stops the search with an error naming it (read in
+    // turn, so that nothing reads it before it goes).
     TFolderSearch search(u"zzz"_s, Root);
+    search.SetReaders(0);
     QString gone;
     QObject::connect(&search, &TFolderSearch::FilesCollected, &search, [&] {
         gone = CollectNoteFiles(Root).last();
