@@ -1,30 +1,44 @@
 // Folder search benchmark: our search against grep and rg, for a Latin word and a Korean word in
-// the same run, each warm, best of several runs; every baseline is given with the ratio of our
-// time to its time in that run.
+// the same run, each warm, best of several runs; then the same searches through the search index.
 //
-//   bench_search [--store DIR] [--latin WORD] [--korean WORD] [--reps N]
+//   bench_search [--store DIR] [--notes N] [--latin WORD] [--korean WORD] [--reps N]
 //
-// Without --store a store of 20,000 CP949 notes in 1,000 folders (about 100 MB, both words
-// planted in some notes and names) is generated in a fresh temporary directory, which is
-// removed at the end; nothing else is ever removed. A store given with --store is only read.
+// Without --store a store of N CP949 notes (20,000 by default, about 6.5 KB each, 50 to a
+// folder; both words planted in some notes and names) is generated in a fresh temporary
+// directory, which is removed at the end; nothing else is ever removed. A store given with
+// --store is only read.
 //
-// The baselines run under LC_ALL=C over the ".htm" files:
-//   Latin word:  grep -rFil WORD; rg -F -i -l WORD.
-//   Korean word: grep -rFl -f FILE, FILE holding the word's CP949 bytes (arguments reach a
-//                program as UTF-8); rg -l '(?-u)\xHH...', the CP949 bytes as escapes, which rg
-//                searches as the same literal (it takes no pattern that is not UTF-8); and
-//                rg -E euc-kr -F -l WORD with the word in UTF-8, which decodes every note.
-// The Korean word's baselines do not fold letter case: the second byte of a Korean character
-// may be a letter, which grep -i would fold and our search never does. So the Korean word may
-// hold no Latin letter, and the Latin word nothing but ASCII.
+// Rows of one table, for each word:
+//   ours (first search)   TFolderSearch::Run, names and content, no index.
+//   LC_ALL=C grep         Latin: grep -rFil WORD. Korean: grep -rFl -f FILE, FILE holding the
+//                         word's CP949 bytes (arguments reach a program as UTF-8).
+//   rg (CP949 bytes)      Latin: rg -F -i -l WORD. Korean: rg -l '(?-u)\xHH...', the CP949
+//                         bytes as escapes, which rg searches as the same literal.
+//   rg -E euc-kr          rg -E euc-kr -F -l WORD (-i for the Latin word), decoding every note.
+//   ours (index build)    Once: TSearchIndex::Open in a fresh cache folder until Ready; the
+//                         hits column gives the index file's size against the notes' bytes.
+//   ours (index)          Sync, Answer, HitsOfAnswer and SortLikeTree, best of the runs.
+//   ours (index, no notifications)  the same with an index that compares sizes and times, as
+//                         on a network share (the index file built above, opened again).
+//   ours (after changes)  Generated store only: 100 notes rewritten behind the index's back,
+//                         some gaining the words and some losing them; once the notifications
+//                         have arrived, one search through the index, checked against a fresh
+//                         full scan.
+// The baselines run under LC_ALL=C over the ".htm" files. The Korean word's baselines do not
+// fold letter case: the second byte of a Korean character may be a letter, which grep -i would
+// fold and our search never does. So the Korean word may hold no Latin letter, and the Latin
+// word nothing but ASCII.
 //
-// Checks, for each word, that our hits are grep's over the ".htm" files plus the notes found by
-// name (the root's own folder note aside); the exit status is 1 when they differ, 2 when the
+// Checks, for each word, that our first search's hits are grep's over the ".htm" files plus the
+// notes found by name (the root's own folder note aside), and that every other row of ours finds
+// the first search's hits in the same order; the exit status is 1 when they differ, 2 when the
 // run cannot be made. In a store holding UTF-8 or UTF-16 notes our search finds the words there
 // too, where grep does not look for them: those notes are listed as extra.
 #include "platform/cp949.h"
 #include "store/foldersearch.h"
+#include "store/indexdb.h"
 #include "store/pagepath.h"
+#include "store/searchindex.h"
 #include "store/util.h"
 
 #include <QCoreApplication>
@@ -34,22 +48,25 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QTest>
 
 #include <algorithm>
-
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <sys/resource.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int FolderCount = 1000;
-constexpr int NotesPerFolder = 20;
+constexpr int NotesPerFolder = 50;
 
 const QStringList KoreanWords = {
     u"회의"_s,   u"계획"_s, u"일정"_s, u"보고서"_s, u"프로젝트"_s, u"똠방각하"_s, u"뷁"_s,
@@ -75,14 +92,14 @@ bool Write(const QString& path, const QByteArray& bytes)
     return true;
 }
 
-// One note of about 5 KB: HTML head, paragraphs of Korean and Latin words, some font tags, and
+// One note of about 6.5 KB: HTML head, paragraphs of Korean and Latin words, some font tags, and
 // the planted texts at random places.
 QByteArray NoteBytes(QRandomGenerator& rnd, const QList<QByteArray>& korean,
                      const QList<QByteArray>& latin, QList<QByteArray> planted)
 {
     QByteArray html = "<HTML><HEAD><META http-equiv=Content-Type content=\"text/html; "
                       "charset=euc-kr\">\r\n</HEAD>\r\n<BODY>\r\n";
-    const int target = 3000 + static_cast<int>(rnd.bounded(4000));
+    const int target = 4000 + static_cast<int>(rnd.bounded(5000));
     while (html.size() < target) {
         html += rnd.bounded(4) == 0 ? "<P><FONT face=돋움 size=2>" : "<P>";
         const int words = 8 + static_cast<int>(rnd.bounded(20));
@@ -115,10 +132,12 @@ QList<QByteArray> Planted(int r, const QString& word)
     return {};
 }
 
-bool Generate(const QString& store, const QString& latinWord, const QString& koreanWord)
+bool Generate(const QString& store, int noteCount, const QString& latinWord,
+              const QString& koreanWord)
 {
-    std::printf("generating %d notes in %d folders below %s ...\n", FolderCount * NotesPerFolder,
-                FolderCount, qPrintable(store));
+    const int folderCount = (noteCount + NotesPerFolder - 1) / NotesPerFolder;
+    std::printf("generating %d notes in %d folders below %s ...\n", noteCount, folderCount,
+                qPrintable(store));
     QRandomGenerator rnd(20240601);
     QList<QByteArray> korean, latin;
     for (const QString& w : KoreanWords)
@@ -126,8 +145,8 @@ bool Generate(const QString& store, const QString& latinWord, const QString& kor
     for (const QString& w : LatinWords)
         latin.append(Cp(w));
     qint64 bytes = 0;
-    for (int f = 0; f < FolderCount; ++f) {
-        // Ten top folders of a hundred folders each, some with a dot in the name.
+    for (int f = 0; f < folderCount; ++f) {
+        // Ten top folders of the folders of notes, some with a dot in the name.
         const QString dir = store + u"/%1 %2/%3%4"_s.arg(KoreanWords[f % 10])
                                         .arg(f % 10)
                                         .arg(f % 7 == 0 ? u"v1."_s : u"폴더 "_s)
@@ -135,7 +154,7 @@ bool Generate(const QString& store, const QString& latinWord, const QString& kor
         if (!QDir().mkpath(dir) ||
             !Write(dir + u'/' + FolderNoteName, NoteBytes(rnd, korean, latin, {})))
             return false;
-        for (int n = 0; n < NotesPerFolder; ++n) {
+        for (int n = 0; n < NotesPerFolder && f * NotesPerFolder + n < noteCount; ++n) {
             const int id = f * NotesPerFolder + n;
             const QList<QByteArray> planted =
                 Planted(static_cast<int>(rnd.bounded(100)), latinWord) +
@@ -195,126 +214,285 @@ double RunTool(const QString& program, const QStringList& args, int reps, QSet<Q
     return best;
 }
 
-struct TBaseline {
-    QString Label;
-    double Ms = -1; // not run
-    qsizetype Hits = 0;
-};
-
-struct TWordResult {
-    QString Word;
-    double Ours = 0;
-    qsizetype OurHits = 0;
-    QList<TBaseline> Baselines;
-    bool Same = false;
-};
-
-// Our search for one word, best of reps warm runs after one that warms the cache.
-double RunOurs(const QString& text, const QString& store, int reps, TSearchOutcome& outcome)
-{
-    double best = 1e18;
-    for (int i = 0; i < reps + 1; ++i) {
-        TFolderSearch search(text, store);
-        QElapsedTimer t;
-        t.start();
-        outcome = search.Run();
-        if (i > 0)
-            best = std::min(best, t.nsecsElapsed() / 1e6);
+// One row of the table.
+struct TRow {
+    TRow(QString word, QString label, double ms = -1, QString hits = {}, bool ours = true,
+         QString remark = {})
+        : Word(std::move(word)), Label(std::move(label)), Ms(ms), Hits(std::move(hits)), Ours(ours),
+          Remark(std::move(remark))
+    {
     }
-    return best;
+    QString Word;
+    QString Label;
+    double Ms = -1;   // not run
+    QString Hits;     // the number of hits, or what the row shows instead
+    bool Ours = true; // ours: compared with rg; a baseline: our first search compared with it
+    QString Remark;   // shown instead of the time when not run
+};
+
+// What every row of one word is measured against.
+struct TWord {
+    TWord(QString word, QString text, bool korean)
+        : Word(std::move(word)), Text(std::move(text)), Korean(korean)
+    {
+    }
+    QString Word;
+    QString Text; // as FoldSearchText gives it
+    bool Korean = false;
+    QStringList FirstHits; // our first search's hit paths, in the tree's order
+    double FirstMs = 0;
+    double RgMs = -1;
+};
+
+class TBench {
+public:
+    TBench(QString store, int reps) : FStore(std::move(store)), FReps(reps) {}
+
+    // Adds a row of ours: search gives the hit paths in order, timed as the best of the runs
+    // after one that warms; its hits must be the first search's (or expected when given).
+    double Ours(TWord& w, const QString& label, const std::function<QStringList()>& search,
+                int reps = -1, const QStringList* expected = nullptr)
+    {
+        reps = reps < 0 ? FReps : reps;
+        double best = 1e18;
+        QStringList hits;
+        for (int i = 0; i < (reps > 1 ? reps + 1 : reps); ++i) {
+            QElapsedTimer t;
+            t.start();
+            hits = search();
+            if (i > 0 || reps == 1)
+                best = std::min(best, t.nsecsElapsed() / 1e6);
+        }
+        Check(w, label, hits, expected ? *expected : w.FirstHits);
+        FRows.append({w.Word, label, best, QString::number(hits.size())});
+        return best;
+    }
+    void Row(TRow row) { FRows.append(std::move(row)); }
+    bool Same() const { return FSame; }
+
+    void Print(const QList<TWord>& words) const
+    {
+        std::printf("| word | search | ms | hits | ours / this; this / rg |\n"
+                    "|---|---|---:|---:|---:|\n");
+        for (const TRow& r : FRows) {
+            const auto w = std::find_if(words.begin(), words.end(),
+                                        [&](const TWord& x) { return x.Word == r.Word; });
+            QString ratio;
+            if (w != words.end() && r.Ms > 0 && r.Label != FirstLabel) {
+                if (!r.Ours)
+                    ratio = QString::asprintf("%.2f", w->FirstMs / r.Ms);
+                else if (w->RgMs > 0)
+                    ratio = QString::asprintf("%.2f", r.Ms / w->RgMs);
+            }
+            const QString ms = r.Ms < 0 ? r.Remark : QString::asprintf("%.1f", r.Ms);
+            std::printf("| %s | %s | %s | %s | %s |\n", qPrintable(r.Word), qPrintable(r.Label),
+                        qPrintable(ms), qPrintable(r.Hits), qPrintable(ratio));
+        }
+    }
+
+    static inline const QString FirstLabel = u"ours (first search)"_s;
+
+private:
+    void Check(const TWord& w, const QString& label, const QStringList& hits,
+               const QStringList& expected)
+    {
+        if (hits == expected)
+            return;
+        FSame = false;
+        std::printf("\"%s\", %s: hits DIFFER from the full scan's (%lld against %lld)\n",
+                    qPrintable(w.Word), qPrintable(label), static_cast<long long>(hits.size()),
+                    static_cast<long long>(expected.size()));
+        const QSet<QString> a(hits.begin(), hits.end()), b(expected.begin(), expected.end());
+        int shown = 0;
+        for (const QString& p : b - a)
+            if (shown++ < 10)
+                std::printf("  missing: %s\n", qPrintable(p));
+        for (const QString& p : a - b)
+            if (shown++ < 20)
+                std::printf("  extra:   %s\n", qPrintable(p));
+        if (a == b)
+            std::printf("  the same hits in another order\n");
+    }
+
+    QString FStore;
+    int FReps;
+    QList<TRow> FRows;
+    bool FSame = true;
+};
+
+QStringList PathsOf(const QList<TSearchHit>& hits)
+{
+    QStringList paths;
+    for (const TSearchHit& hit : hits)
+        paths.append(hit.Path);
+    return paths;
 }
 
-TWordResult MeasureWord(const QString& word, bool korean, const QString& store,
-                        const QStringList& noteFiles, int reps)
+QStringList FullScan(const QString& text, const QString& store)
 {
-    TWordResult r;
-    r.Word = word;
-    const QString text = FoldSearchText(word);
-    TSearchOutcome outcome;
-    r.Ours = RunOurs(text, store, reps, outcome);
-    QSet<QString> ourHits;
-    for (const TSearchHit& hit : outcome.Hits)
-        ourHits.insert(hit.Path);
-    r.OurHits = ourHits.size();
+    TFolderSearch search(text, store);
+    return PathsOf(search.Run().Hits);
+}
+
+// The first search and the baselines of one word.
+void MeasureWord(TBench& bench, TWord& w, const QString& store, const QStringList& noteFiles,
+                 int reps)
+{
+    w.FirstHits = FullScan(w.Text, store);
+    w.FirstMs = bench.Ours(w, TBench::FirstLabel, [&] { return FullScan(w.Text, store); });
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"LC_ALL"_s, u"C"_s);
     const QString rg = QStandardPaths::findExecutable(u"rg"_s);
     QSet<QString> grepHits, hits;
-    if (korean) {
+    const auto baseline = [&](const QString& label, const QString& program, const QStringList& args,
+                              QSet<QString>& found) {
+        TRow row{w.Word, label};
+        row.Ours = false;
+        if (program.isEmpty()) {
+            row.Remark = u"rg not installed"_s;
+        } else {
+            row.Ms = RunTool(program, args, reps, found, env);
+            row.Hits = QString::number(found.size());
+        }
+        bench.Row(row);
+        return row.Ms;
+    };
+    const QStringList glob{u"-g"_s, u"*.htm"_s};
+    if (w.Korean) {
         // Arguments are handed over as UTF-8 text, so the CP949 bytes reach grep through a
         // pattern file, and rg (which takes no pattern that is not UTF-8) as escapes.
-        const QByteArray bytes = Cp(word);
+        const QByteArray bytes = Cp(w.Word);
         QTemporaryFile pattern;
         if (!pattern.open() || pattern.write(bytes + '\n') != bytes.size() + 1 || !pattern.flush())
             std::fprintf(stderr, "bench_search: cannot write the pattern file\n");
         QString escaped = u"(?-u)"_s;
         for (const char c : bytes)
             escaped += QString::asprintf("\\x%02X", static_cast<unsigned char>(c));
-        TBaseline grep{u"LC_ALL=C grep -rFl -f (CP949 bytes)"_s};
-        grep.Ms = RunTool(u"grep"_s,
-                          {u"-rFl"_s, u"--include=*.htm"_s, u"-f"_s, pattern.fileName(), store},
-                          reps, grepHits, env);
-        grep.Hits = grepHits.size();
-        r.Baselines.append(grep);
-        TBaseline rgBytes{u"rg -l (?-u)\\x.. (CP949 bytes)"_s};
-        TBaseline rgDecoding{u"rg -E euc-kr -F -l (UTF-8 word)"_s};
-        if (!rg.isEmpty()) {
-            rgBytes.Ms = RunTool(rg, {u"-l"_s, u"-g"_s, u"*.htm"_s, u"--"_s, escaped, store}, reps,
-                                 hits, env);
-            rgBytes.Hits = hits.size();
-            rgDecoding.Ms = RunTool(
-                rg,
-                {u"-E"_s, u"euc-kr"_s, u"-F"_s, u"-l"_s, u"-g"_s, u"*.htm"_s, u"--"_s, word, store},
-                reps, hits, env);
-            rgDecoding.Hits = hits.size();
-        }
-        r.Baselines.append(rgBytes);
-        r.Baselines.append(rgDecoding);
+        baseline(u"LC_ALL=C grep"_s, u"grep"_s,
+                 {u"-rFl"_s, u"--include=*.htm"_s, u"-f"_s, pattern.fileName(), store}, grepHits);
+        w.RgMs = baseline(u"rg (CP949 bytes)"_s, rg,
+                          QStringList{u"-l"_s} + glob + QStringList{u"--"_s, escaped, store}, hits);
+        baseline(u"rg -E euc-kr"_s, rg,
+                 QStringList{u"-E"_s, u"euc-kr"_s, u"-F"_s, u"-l"_s} + glob +
+                     QStringList{u"--"_s, w.Word, store},
+                 hits);
     } else {
-        TBaseline grep{u"LC_ALL=C grep -rFil"_s};
-        grep.Ms = RunTool(u"grep"_s, {u"-rFil"_s, u"--include=*.htm"_s, u"--"_s, word, store}, reps,
-                          grepHits, env);
-        grep.Hits = grepHits.size();
-        r.Baselines.append(grep);
-        TBaseline rgPlain{u"rg -F -i -l"_s};
-        if (!rg.isEmpty()) {
-            rgPlain.Ms =
-                RunTool(rg, {u"-F"_s, u"-i"_s, u"-l"_s, u"-g"_s, u"*.htm"_s, u"--"_s, word, store},
-                        reps, hits, env);
-            rgPlain.Hits = hits.size();
-        }
-        r.Baselines.append(rgPlain);
+        baseline(u"LC_ALL=C grep"_s, u"grep"_s,
+                 {u"-rFil"_s, u"--include=*.htm"_s, u"--"_s, w.Word, store}, grepHits);
+        w.RgMs = baseline(u"rg (CP949 bytes)"_s, rg,
+                          QStringList{u"-F"_s, u"-i"_s, u"-l"_s} + glob +
+                              QStringList{u"--"_s, w.Word, store},
+                          hits);
+        baseline(u"rg -E euc-kr"_s, rg,
+                 QStringList{u"-E"_s, u"euc-kr"_s, u"-F"_s, u"-i"_s, u"-l"_s} + glob +
+                     QStringList{u"--"_s, w.Word, store},
+                 hits);
     }
 
     // grep finds content; we find names too, and never list the root's own folder note.
     QSet<QString> expected = grepHits;
     for (const QString& file : noteFiles) {
         const QString name = ExtractFileName(file);
-        if (!name.startsWith(u"__"_s) && FoldSearchText(name).contains(text))
+        if (!name.startsWith(u"__"_s) && FoldSearchText(name).contains(w.Text))
             expected.insert(file);
     }
     expected.remove(store + u'/' + FolderNoteName);
-    r.Same = ourHits == expected;
+    const QSet<QString> ours(w.FirstHits.begin(), w.FirstHits.end());
+    const bool same = ours == expected;
     std::printf("\"%s\": our hits %s grep's content hits plus the name hits (%lld)\n",
-                qPrintable(word), r.Same ? "equal" : "DIFFER from",
+                qPrintable(w.Word), same ? "equal" : "DIFFER from",
                 static_cast<long long>(expected.size()));
-    if (!r.Same) {
+    if (!same) {
         int shown = 0;
-        for (const QString& p : expected - ourHits)
+        for (const QString& p : expected - ours)
             if (shown++ < 10)
                 std::printf("  missing: %s\n", qPrintable(p));
-        for (const QString& p : ourHits - expected)
+        for (const QString& p : ours - expected)
             if (shown++ < 20)
                 std::printf("  extra:   %s\n", qPrintable(p));
     }
-    return r;
+}
+
+// The hits of one search through the index, in the tree's order; empty when it cannot answer.
+QStringList IndexSearch(TSearchIndex& index, const QString& text, const QString& store)
+{
+    index.Sync();
+    const std::optional<TIndexAnswer> answer = index.Answer(store, text);
+    if (!answer)
+        return {};
+    TFolderSearch search(text, store);
+    const std::atomic<bool> never{false};
+    QStringList paths = PathsOf(HitsOfAnswer(*answer, search, store, never));
+    SortLikeTree(paths);
+    return paths;
+}
+
+std::unique_ptr<TSearchIndex> OpenIndex(const QString& cache, const QString& store, bool watch,
+                                        double& ms)
+{
+    auto index = std::make_unique<TSearchIndex>(cache);
+    index->SetWatchChanges(watch);
+    QElapsedTimer t;
+    t.start();
+    index->Open(store);
+    if (!QTest::qWaitFor([&] { return index->Ready(); }, 30 * 60 * 1000)) {
+        std::fprintf(stderr, "bench_search: the index did not become ready\n");
+        return nullptr;
+    }
+    ms = t.nsecsElapsed() / 1e6;
+    return index;
+}
+
+long PeakMemoryKb()
+{
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Rewrites count notes behind the index's back: half of them lose both words, half gain them.
+bool RewriteNotes(const QString& store, const QStringList& noteFiles, const TWord& latin,
+                  const TWord& korean, int count)
+{
+    QRandomGenerator rnd(77);
+    QList<QByteArray> kw, lw;
+    for (const QString& w : KoreanWords)
+        kw.append(Cp(w));
+    for (const QString& w : LatinWords)
+        lw.append(Cp(w));
+    const QSet<QString> hit(latin.FirstHits.begin(), latin.FirstHits.end());
+    int losing = 0, gaining = 0;
+    for (const QString& file : noteFiles) {
+        if (losing + gaining >= count)
+            break;
+        const QString name = ExtractFileName(file);
+        if (name == QStringView(FolderNoteName) || file.contains(u"/__"_s) ||
+            FoldSearchText(name).contains(latin.Text) || name.contains(korean.Text) ||
+            rnd.bounded(10) != 0)
+            continue;
+        const bool had = hit.contains(file);
+        if (had ? losing >= count / 2 : gaining >= count - count / 2)
+            continue;
+        const QList<QByteArray> planted =
+            had ? QList<QByteArray>{} : QList<QByteArray>{Cp(latin.Word), Cp(korean.Word)};
+        QSaveFile f(file);
+        const QByteArray bytes = NoteBytes(rnd, kw, lw, planted);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+            std::fprintf(stderr, "bench_search: cannot rewrite %s\n", qPrintable(file));
+            return false;
+        }
+        ++(had ? losing : gaining);
+    }
+    std::printf("rewrote %d notes: %d lost the words, %d gained them\n", losing + gaining, losing,
+                gaining);
+    return true;
 }
 
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: bench_search [--store DIR] [--latin WORD] [--korean WORD] [--reps N]\n");
+    std::fprintf(stderr, "usage: bench_search [--store DIR] [--notes N] [--latin WORD] [--korean "
+                         "WORD] [--reps N]\n");
     return 2;
 }
 
@@ -334,12 +512,15 @@ int main(int argc, char** argv)
     QString latinWord = u"zebra"_s;
     QString koreanWord = u"얼룩말"_s;
     int reps = 5;
+    int notes = 20000;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (i + 1 >= args.size())
             return Usage();
         if (args[i] == u"--store"_s)
             store = args[++i];
+        else if (args[i] == u"--notes"_s)
+            notes = std::max(1, args[++i].toInt());
         else if (args[i] == u"--latin"_s)
             latinWord = args[++i];
         else if (args[i] == u"--korean"_s)
@@ -365,7 +546,8 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // Only a directory made here and now is ever removed: the generated store's.
+    // Only directories made here and now are ever removed: the generated store's and the
+    // index's cache.
     std::unique_ptr<QTemporaryDir> generated;
     if (store.isEmpty()) {
         generated = std::make_unique<QTemporaryDir>(QDir::tempPath() + u"/bench_search-XXXXXX"_s);
@@ -375,7 +557,7 @@ int main(int argc, char** argv)
             return 2;
         }
         store = generated->path() + u"/store"_s;
-        if (!Generate(store, latinWord, koreanWord))
+        if (!Generate(store, notes, latinWord, koreanWord))
             return 2;
     } else {
         store = QDir::cleanPath(QDir(store).absolutePath());
@@ -400,29 +582,69 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_search: %s holds no note files to search\n", qPrintable(store));
         return 2;
     }
+    qint64 noteBytes = 0;
+    for (const QString& f : noteFiles)
+        noteBytes += QFileInfo(f).size();
 
     std::printf("\n");
-    const QList<TWordResult> results{MeasureWord(latinWord, false, store, noteFiles, reps),
-                                     MeasureWord(koreanWord, true, store, noteFiles, reps)};
+    TBench bench(store, reps);
+    TWord latin{latinWord, FoldSearchText(latinWord), false};
+    TWord korean{koreanWord, koreanWord, true};
+    MeasureWord(bench, latin, store, noteFiles, reps);
+    MeasureWord(bench, korean, store, noteFiles, reps);
+    bool same = bench.Same();
 
-    std::printf("\nstore %s: %lld note files, best of %d warm runs\n", qPrintable(store),
-                static_cast<long long>(noteFiles.size()), reps);
-    std::printf("walk alone (CollectNoteFiles, in the tree's order): %.1f ms\n\n", walk);
-    std::printf("| word | search | ms | hits | ours / this |\n|---|---|---:|---:|---:|\n");
-    bool same = true;
-    for (const TWordResult& r : results) {
-        same = same && r.Same;
-        std::printf("| %s | ours (TFolderSearch, names and content) | %.1f | %lld | |\n",
-                    qPrintable(r.Word), r.Ours, static_cast<long long>(r.OurHits));
-        for (const TBaseline& b : r.Baselines) {
-            if (b.Ms < 0)
-                std::printf("| %s | %s | rg not installed | | |\n", qPrintable(r.Word),
-                            qPrintable(b.Label));
-            else
-                std::printf("| %s | %s | %.1f | %lld | %.2f |\n", qPrintable(r.Word),
-                            qPrintable(b.Label), b.Ms, static_cast<long long>(b.Hits),
-                            r.Ours / b.Ms);
+    // The index: built once in a cache folder of its own, then searched.
+    QTemporaryDir cache(QDir::tempPath() + u"/bench_search-cache-XXXXXX"_s);
+    double buildMs = 0;
+    std::unique_ptr<TSearchIndex> index =
+        cache.isValid() ? OpenIndex(cache.path(), store, true, buildMs) : nullptr;
+    if (index) {
+        const qint64 size = TIndexDb::FileBytes(index->FileFor(store));
+        bench.Row(
+            {u"—"_s, u"ours (index build)"_s, buildMs,
+             QString::asprintf("%lld bytes, %.1f%% of the notes", static_cast<long long>(size),
+                               100.0 * double(size) / double(std::max<qint64>(1, noteBytes)))});
+        std::printf("peak memory after the index build: %.1f MB\n", PeakMemoryKb() / 1024.0);
+        for (TWord* w : {&latin, &korean})
+            bench.Ours(*w, u"ours (index)"_s, [&] { return IndexSearch(*index, w->Text, store); });
+        index.reset();
+        double ms = 0;
+        if (auto plain = OpenIndex(cache.path(), store, false, ms)) {
+            for (TWord* w : {&latin, &korean})
+                bench.Ours(*w, u"ours (index, no notifications)"_s,
+                           [&] { return IndexSearch(*plain, w->Text, store); });
         }
+        if (generated && (index = OpenIndex(cache.path(), store, true, ms)) &&
+            RewriteNotes(store, noteFiles, latin, korean, 100)) {
+            // The notifications come through the event loop.
+            QTest::qWait(200);
+            for (TWord* w : {&latin, &korean}) {
+                const QStringList scan = FullScan(w->Text, store);
+                bench.Ours(
+                    *w, u"ours (after changes)"_s,
+                    [&] { return IndexSearch(*index, w->Text, store); }, 1, &scan);
+            }
+        } else if (!generated) {
+            for (const TWord* w : {&latin, &korean})
+                bench.Row({w->Word,
+                           u"ours (after changes)"_s,
+                           -1,
+                           {},
+                           true,
+                           u"not run: the store given is only read"_s});
+        }
+        index.reset();
+    } else {
+        std::fprintf(stderr, "bench_search: no index could be built\n");
     }
+    same = same && bench.Same();
+
+    std::printf("\nstore %s: %lld note files, %.1f MB, best of %d warm runs\n", qPrintable(store),
+                static_cast<long long>(noteFiles.size()), double(noteBytes) / 1e6, reps);
+    std::printf("walk alone (CollectNoteFiles, in the tree's order): %.1f ms\n", walk);
+    std::printf("ratio: for a baseline, our first search's time over its time; for a row of "
+                "ours, its time over rg's on the CP949 bytes\n\n");
+    bench.Print({latin, korean});
     return same ? 0 : 1;
 }

@@ -10,13 +10,22 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QThread>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -25,8 +34,8 @@ namespace {
 constexpr auto HighlightOpen = "<FONT style=\"BACKGROUND-COLOR: #ff6600\" color=#ffffff>";
 constexpr auto HighlightClose = "</FONT>";
 constexpr auto FolderNoteFileName = "___zq_quillet__folder.htm";
-// How far into a note DetectNoteEncoding looks for a meta charset.
-constexpr qsizetype MetaCharsetBytes = 4096;
+// How often hits and progress are reported while a search runs.
+constexpr auto ReportInterval = std::chrono::milliseconds(50);
 
 inline char FoldByte(char c)
 {
@@ -175,39 +184,6 @@ QByteArray HighlightUtf8Matches(QByteArrayView line, QByteArrayView searchText)
                        [&](qsizetype from) { return FindFolded(folded, searchText, from); });
 }
 
-bool StartsWithUtf16Bom(QByteArrayView bytes)
-{
-    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-}
-
-// Whether the folded bytes hold "utf8" or "utf-8", which a meta charset of UTF-8 needs. Looks
-// for the digit first: it is rare in notes and never the second byte of a Korean character.
-bool MayNameUtf8(QByteArrayView folded)
-{
-    const char* begin = folded.data();
-    const char* end = begin + folded.size();
-    for (const char* p = begin; p < end; ++p) {
-        p = static_cast<const char*>(memchr(p, '8', static_cast<size_t>(end - p)));
-        if (!p)
-            return false;
-        if ((p - begin >= 3 && memcmp(p - 3, "utf", 3) == 0) ||
-            (p - begin >= 4 && memcmp(p - 4, "utf-", 4) == 0))
-            return true;
-    }
-    return false;
-}
-
-// The encoding of a note whose bytes are folded already. Notes are CP949 by the thousand and
-// UTF-8 by the few: the full test, which reads the meta charset, runs only where the note may
-// name UTF-8 where that test looks.
-TzqNoteEncoding DetectFoldedNoteEncoding(QByteArrayView bytes, QByteArrayView folded)
-{
-    if (bytes.startsWith("\xEF\xBB\xBF") || StartsWithUtf16Bom(bytes) ||
-        MayNameUtf8(folded.first(std::min(folded.size(), MetaCharsetBytes))))
-        return DetectNoteEncoding(bytes);
-    return TzqNoteEncoding::Cp949;
-}
-
 QString LowerAZ(QString text)
 {
     for (QChar& c : text) {
@@ -217,19 +193,23 @@ QString LowerAZ(QString text)
     return text;
 }
 
-// Appends the note files of dir and below in the tree's order: the folder's own note first (the
-// folder stands there), then each subdirectory with everything in it, then the notes, both
-// groups sorted as the tree sorts them. File folders, which the tree does not show, are searched
-// among the other directories. rawDir is dir as the file system names it.
-void CollectInto(const QByteArray& rawDir, const QString& dir, QStringList& files)
+// Hands the note files of dir and below to sink.File in the tree's order: the folder's own note
+// first (the folder stands there), then each subdirectory with everything in it, then the
+// notes, both groups sorted as the tree sorts them. File folders, which the tree does not show,
+// are searched among the other directories. rawDir is dir as the file system names it. Each
+// directory begins with sink.Directory(), which stops the walk when it says false.
+template <typename TSink> bool WalkInto(const QByteArray& rawDir, const QString& dir, TSink& sink)
 {
+    if (!sink.Directory())
+        return false;
     DIR* d = opendir(rawDir.constData());
     if (!d)
-        return;
+        return true;
     const int fd = dirfd(d);
     QStringList folders;
     QList<QByteArray> rawFolders;
     QStringList notes;
+    QList<QByteArray> rawNotes;
     bool folderNote = false;
     while (dirent* e = readdir(d)) {
         const char* name = e->d_name;
@@ -250,10 +230,12 @@ void CollectInto(const QByteArray& rawDir, const QString& dir, QStringList& file
             rawFolders.append(QByteArray(name, static_cast<qsizetype>(len)));
             folders.append(QFile::decodeName(rawFolders.back()));
         } else if (isFile && len > 4 && memcmp(name + len - 4, ".htm", 4) == 0) {
-            if (strcmp(name, FolderNoteFileName) == 0)
+            if (strcmp(name, FolderNoteFileName) == 0) {
                 folderNote = true;
-            else
-                notes.append(QFile::decodeName(name));
+            } else {
+                rawNotes.append(QByteArray(name, static_cast<qsizetype>(len)));
+                notes.append(QFile::decodeName(rawNotes.back()));
+            }
         }
     }
     // Closed before going down, so that only one directory is open at a time.
@@ -262,25 +244,119 @@ void CollectInto(const QByteArray& rawDir, const QString& dir, QStringList& file
     const QString stem = dir.endsWith(u'/') ? dir : dir + u'/';
     const QByteArray rawStem = rawDir.endsWith('/') ? rawDir : rawDir + '/';
     if (folderNote)
-        files.append(stem + FolderNoteName);
-    for (const quint32 i : OrderLikeTree(folders))
-        CollectInto(rawStem + rawFolders[i], stem + folders[i], files);
+        sink.File(stem + FolderNoteName, rawStem + FolderNoteFileName);
+    for (const quint32 i : OrderLikeTree(folders)) {
+        if (!WalkInto(rawStem + rawFolders[i], stem + folders[i], sink))
+            return false;
+    }
     for (const quint32 i : OrderLikeTree(notes))
-        files.append(stem + notes[i]);
+        sink.File(stem + notes[i], rawStem + rawNotes[i]);
+    return true;
+}
+
+// The root without trailing separators ("/" stays).
+QString TrimmedRoot(QString root)
+{
+    while (root.size() > 1 && IsPathSeparator(root.back()))
+        root.chop(1);
+    return root;
+}
+
+// Reads a whole file into buffer; 0 or the error number.
+int ReadWhole(const QByteArray& path, QByteArray& buffer)
+{
+    const int fd = open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat st;
+    // The size known stops the reading without asking once more for the end of the file.
+    const qsizetype size = fstat(fd, &st) == 0 ? static_cast<qsizetype>(st.st_size) : 0;
+    buffer.resize(std::max<qsizetype>(size, 4096));
+    qsizetype got = 0;
+    int error = 0;
+    while (size == 0 || got < size) {
+        if (got == buffer.size())
+            buffer.resize(buffer.size() * 2);
+        const ssize_t n = read(fd, buffer.data() + got, static_cast<size_t>(buffer.size() - got));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            break;
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    close(fd);
+    buffer.resize(got);
+    return error;
+}
+
+// Orders paths[members], which share their first depth parts, as the walk meets them.
+void SortGroup(const QStringList& paths, const std::vector<QList<QStringView>>& parts,
+               const std::vector<int>& members, qsizetype depth, QStringList& out)
+{
+    QStringList folders;
+    std::vector<std::vector<int>> folderMembers;
+    QHash<QStringView, int> folderAt;
+    QStringList notes;
+    std::vector<int> noteAt;
+    for (const int i : members) {
+        const QStringView name = parts[i][depth];
+        if (parts[i].size() == depth + 1) {
+            if (name == QStringView(FolderNoteName)) {
+                out.append(paths[i]);
+            } else {
+                notes.append(name.toString());
+                noteAt.push_back(i);
+            }
+            continue;
+        }
+        auto at = folderAt.constFind(name);
+        if (at == folderAt.cend()) {
+            at = folderAt.insert(name, static_cast<int>(folders.size()));
+            folders.append(name.toString());
+            folderMembers.emplace_back();
+        }
+        folderMembers[static_cast<size_t>(*at)].push_back(i);
+    }
+    for (const quint32 f : OrderLikeTree(folders))
+        SortGroup(paths, parts, folderMembers[f], depth + 1, out);
+    for (const quint32 n : OrderLikeTree(notes))
+        out.append(paths[noteAt[n]]);
 }
 
 } // namespace
 
 QStringList CollectNoteFiles(const QString& root)
 {
-    QStringList files;
-    QString dir = root;
-    while (dir.size() > 1 && IsPathSeparator(dir.back()))
-        dir.chop(1);
-    if (dir.isEmpty())
-        return files;
-    CollectInto(QFile::encodeName(dir), dir, files);
-    return files;
+    struct TCollect {
+        QStringList Files;
+        bool Directory() { return true; }
+        void File(QString path, const QByteArray&) { Files.append(std::move(path)); }
+    } sink;
+    const QString dir = TrimmedRoot(root);
+    if (!dir.isEmpty())
+        WalkInto(QFile::encodeName(dir), dir, sink);
+    return sink.Files;
+}
+
+void SortLikeTree(QStringList& notePaths)
+{
+    if (notePaths.size() < 2)
+        return;
+    std::vector<QList<QStringView>> parts;
+    parts.reserve(static_cast<size_t>(notePaths.size()));
+    std::vector<int> all;
+    for (const QString& path : std::as_const(notePaths)) {
+        all.push_back(static_cast<int>(parts.size()));
+        parts.push_back(QStringView(path).split(u'/'));
+    }
+    QStringList out;
+    out.reserve(notePaths.size());
+    SortGroup(notePaths, parts, all, 0, out);
+    notePaths = std::move(out);
 }
 
 QString FoldSearchText(const QString& text)
@@ -328,137 +404,227 @@ void WriteSearchDisplay(const QString& page, const QString& displayFile, const Q
     textfile::WriteLines(displayFile, lines);
 }
 
-TFolderSearch::TFolderSearch(const QString& searchText, const QString& root, QObject* parent)
-    : QObject(parent), FSearchText(searchText), FRoot(root)
+// What the threads of one Run share. The walk appends the notes in the tree's order; readers take
+// them by position, so every hit keeps its place in the tree.
+struct TFolderSearch::TRun {
+    struct TNote {
+        QString Path;
+        QByteArray Raw;
+    };
+
+    std::mutex Lock;
+    std::condition_variable Listed; // notes were listed, or the walk is over
+    std::condition_variable Found;  // a first hit since the last report, or a reader is done
+    std::deque<TNote> Notes;        // a deque keeps the notes in place while it grows
+    qsizetype Next = 0;             // the position the next reader takes
+    bool Walked = false;
+    int Matched = 0;
+    int Readers = 0; // reader threads still at work
+    std::vector<std::pair<qsizetype, TSearchHit>> Hits;
+    size_t Reported = 0;
+    qsizetype FailedAt = -1; // the first note that could not be read
+    QString Error;
+
+    // Reporting, in the thread calling Run only.
+    bool Collected = false;
+    int ReportedMatched = -1;
+    std::chrono::steady_clock::time_point LastReport;
+};
+
+void TFolderSearch::ReadNotes(TRun& run, bool reporting)
 {
-    while (FRoot.size() > 1 && IsPathSeparator(FRoot.back()))
-        FRoot.chop(1);
-    bool lossless = true;
-    FBytes = cp949::FromUnicode(FSearchText, &lossless);
-    FFolded = FoldedCopy(FBytes);
-    FTrailBytes = TrailBytePositions(FBytes);
-    FText = LowerAZ(FSearchText);
-    FUtf8Folded = FText.toUtf8();
-    // Lines are searched one by one: a text spanning a line break occurs nowhere. A text CP949
-    // cannot write occurs in Unicode notes only.
-    FContentPossible = !FText.isEmpty() && !FText.contains(u'\r') && !FText.contains(u'\n');
-    FCp949Possible = FContentPossible && lossless;
+    QByteArray buffer;
+    std::unique_lock lock(run.Lock);
+    for (;;) {
+        if (FCancelled.load(std::memory_order_relaxed) || run.FailedAt >= 0)
+            break;
+        if (run.Next >= static_cast<qsizetype>(run.Notes.size())) {
+            if (run.Walked)
+                break;
+            run.Listed.wait(lock);
+            continue;
+        }
+        const qsizetype at = run.Next++;
+        const TRun::TNote& note = run.Notes[static_cast<size_t>(at)];
+        lock.unlock();
+
+        int error = 0;
+        bool match = FMatcher.NameMatches(ExtractFileName(note.Path));
+        if (!match && FMatcher.ContentPossible()) {
+            error = ReadWhole(note.Raw, buffer);
+            match = error == 0 && FMatcher.ContentMatches(buffer);
+        }
+        QString text;
+        if (match)
+            text = EntryText(note.Path, FRoot);
+
+        lock.lock();
+        ++run.Matched;
+        if (error != 0) {
+            // The first note in the tree's order that cannot be read ends the search; the notes
+            // before it are all taken already, and are still matched.
+            if (run.FailedAt < 0 || at < run.FailedAt) {
+                run.FailedAt = at;
+                run.Error = u"파일을 읽을 수 없습니다: %1 (%2)"_s.arg(
+                    QDir::toNativeSeparators(note.Path), QString::fromLocal8Bit(strerror(error)));
+            }
+        } else if (!text.isEmpty()) {
+            run.Hits.push_back({at, {text, note.Path}});
+            if (run.Hits.size() == run.Reported + 1)
+                run.Found.notify_one();
+        }
+        if (reporting && std::chrono::steady_clock::now() - run.LastReport >= ReportInterval) {
+            lock.unlock();
+            Report(run, false);
+            lock.lock();
+        }
+    }
+}
+
+void TFolderSearch::Report(TRun& run, bool force)
+{
+    if (!run.Collected)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    QList<TSearchHit> hits;
+    int matched = 0;
+    int total = 0;
+    {
+        std::lock_guard lock(run.Lock);
+        // The first hit goes out at once; after it, no report comes sooner than the interval.
+        const bool first = run.Reported == 0 && !run.Hits.empty();
+        if (!force && !first && now - run.LastReport < ReportInterval)
+            return;
+        for (size_t i = run.Reported; i < run.Hits.size(); ++i)
+            hits.append(run.Hits[i].second);
+        run.Reported = run.Hits.size();
+        matched = run.Matched;
+        total = static_cast<int>(run.Notes.size());
+        run.LastReport = now;
+    }
+    if (!hits.isEmpty())
+        Q_EMIT HitsFound(hits);
+    if (matched != run.ReportedMatched) {
+        run.ReportedMatched = matched;
+        Q_EMIT Progress(matched, total);
+    }
+}
+
+TFolderSearch::TFolderSearch(const QString& searchText, const QString& root, QObject* parent)
+    : QObject(parent), FSearchText(searchText), FRoot(TrimmedRoot(root)), FMatcher(searchText),
+      FReaders(std::clamp(QThread::idealThreadCount() - 1, 0, 3))
+{
 }
 
 bool TFolderSearch::NameMatches(const QString& fileName) const
 {
-    if (fileName.startsWith(u"__"_s))
-        return false;
-    return LowerAZ(fileName).contains(FSearchText);
+    return FMatcher.NameMatches(fileName);
 }
 
 bool TFolderSearch::ContentMatches(QByteArrayView bytes) const
 {
-    QByteArray folded;
-    return MatchContent(bytes, folded);
-}
-
-bool TFolderSearch::MatchContent(QByteArrayView bytes, QByteArray& folded) const
-{
-    if (!FContentPossible)
-        return false;
-    if (StartsWithUtf16Bom(bytes))
-        return LowerAZ(DecodeNote(bytes, DetectNoteEncoding(bytes))).contains(FText);
-    folded.resize(bytes.size());
-    FoldEveryByte(bytes.data(), bytes.size(), folded.data());
-    if (DetectFoldedNoteEncoding(bytes, folded) != TzqNoteEncoding::Cp949)
-        return FindFolded(folded, FUtf8Folded, 0) >= 0;
-    if (!FCp949Possible || bytes.size() < FBytes.size())
-        return false;
-    TMatcher matcher(bytes, folded.constData(), FBytes, FFolded, FTrailBytes);
-    return matcher.Find(0) >= 0;
+    return FMatcher.ContentMatches(bytes);
 }
 
 QString TFolderSearch::EntryText(const QString& path, const QString& root)
 {
     if (ExtractFileName(path) != QStringView(FolderNoteName))
         return FileBaseName(path);
-    QString base = root;
-    while (base.size() > 1 && IsPathSeparator(base.back()))
-        base.chop(1);
+    const QString base = TrimmedRoot(root);
     const QString dir = StripTrailingSeparator(ExtractFilePath(path));
     if (dir.size() <= base.size())
         return {};
     return FileBaseName(dir.mid(base.size() + 1));
 }
 
-bool TFolderSearch::ReadFile(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = open(name.constData(), O_RDONLY | O_CLOEXEC);
-    int error = 0;
-    if (fd < 0) {
-        error = errno;
-    } else {
-        struct stat st;
-        qsizetype size = fstat(fd, &st) == 0 ? static_cast<qsizetype>(st.st_size) : 0;
-        FBuffer.resize(size + 1);
-        qsizetype got = 0;
-        for (;;) {
-            if (got == FBuffer.size())
-                FBuffer.resize(FBuffer.size() * 2 + 4096);
-            const ssize_t n =
-                read(fd, FBuffer.data() + got, static_cast<size_t>(FBuffer.size() - got));
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                error = errno;
-                break;
-            }
-            if (n == 0)
-                break;
-            got += n;
-        }
-        close(fd);
-        FBuffer.resize(got);
-    }
-    if (error != 0)
-        throw EzqError(u"파일을 읽을 수 없습니다: %1 (%2)"_s.arg(
-            QDir::toNativeSeparators(path), QString::fromLocal8Bit(strerror(error))));
-    return true;
-}
-
 TSearchOutcome TFolderSearch::Run()
 {
-    TSearchOutcome outcome;
-    const QStringList files = CollectNoteFiles(FRoot);
-    const int total = static_cast<int>(files.size());
-    outcome.Files = total;
-    Q_EMIT FilesCollected(total);
-    if (files.isEmpty()) {
-        outcome.Kind = TSearchOutcome::NoFiles;
-        Q_EMIT Finished(outcome);
-        return outcome;
+    TRun run;
+    std::vector<std::thread> readers;
+    for (int i = 0; i < FReaders; ++i) {
+        ++run.Readers;
+        readers.emplace_back([this, &run] {
+            ReadNotes(run, false);
+            std::lock_guard lock(run.Lock);
+            --run.Readers;
+            run.Found.notify_one();
+        });
     }
-    for (int i = 0; i < total; ++i) {
-        if (FCancelled.load(std::memory_order_relaxed)) {
-            outcome.Kind = TSearchOutcome::Cancelled;
-            break;
+
+    // The walk hands its notes over a directory at a time.
+    struct TSink {
+        TRun& Run;
+        const std::atomic<bool>& Cancelled;
+        std::vector<TRun::TNote> Listed;
+        bool Directory()
+        {
+            Flush();
+            return !Cancelled.load(std::memory_order_relaxed);
         }
-        const QString& path = files[i];
-        bool match = NameMatches(ExtractFileName(path));
-        if (!match && FContentPossible) {
-            try {
-                ReadFile(path);
-            } catch (const EzqError& e) {
-                outcome.Kind = TSearchOutcome::Failed;
-                outcome.Error = e.Message();
-                break;
+        void File(QString path, QByteArray raw)
+        {
+            Listed.push_back({std::move(path), std::move(raw)});
+        }
+        void Flush()
+        {
+            if (Listed.empty())
+                return;
+            {
+                std::lock_guard lock(Run.Lock);
+                for (TRun::TNote& note : Listed)
+                    Run.Notes.push_back(std::move(note));
             }
-            match = MatchContent(FBuffer, FFoldBuffer);
+            Listed.clear();
+            Run.Listed.notify_all();
         }
-        if (match) {
-            const QString text = EntryText(path, FRoot);
-            if (!text.isEmpty())
-                outcome.Hits.append({text, path});
+    } sink{run, FCancelled, {}};
+    if (!FRoot.isEmpty())
+        WalkInto(QFile::encodeName(FRoot), FRoot, sink);
+    sink.Flush();
+    const bool walked = !FCancelled.load(std::memory_order_relaxed);
+    int total = 0;
+    {
+        std::lock_guard lock(run.Lock);
+        run.Walked = true;
+        total = static_cast<int>(run.Notes.size());
+    }
+    run.Listed.notify_all();
+
+    TSearchOutcome outcome;
+    outcome.Files = total;
+    if (walked || total > 0) {
+        Q_EMIT FilesCollected(total);
+        run.Collected = true;
+    }
+    if (total > 0) {
+        Report(run, false);
+        ReadNotes(run, true);
+        // The readers finish the notes they hold; hits keep being reported meanwhile.
+        std::unique_lock lock(run.Lock);
+        while (run.Readers > 0) {
+            run.Found.wait_for(lock, ReportInterval);
+            lock.unlock();
+            Report(run, false);
+            lock.lock();
         }
-        if ((i + 1) % 64 == 0 || i + 1 == total)
-            Q_EMIT Progress(i + 1, total);
+    }
+    for (std::thread& t : readers)
+        t.join();
+    Report(run, true);
+
+    std::sort(run.Hits.begin(), run.Hits.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [at, hit] : run.Hits) {
+        if (run.FailedAt < 0 || at < run.FailedAt)
+            outcome.Hits.append(std::move(hit));
+    }
+    if (run.FailedAt >= 0) {
+        outcome.Kind = TSearchOutcome::Failed;
+        outcome.Error = run.Error;
+    } else if (!walked || run.Matched < total) {
+        outcome.Kind = TSearchOutcome::Cancelled;
+    } else if (total == 0) {
+        outcome.Kind = TSearchOutcome::NoFiles;
     }
     Q_EMIT Finished(outcome);
     return outcome;

@@ -6,16 +6,13 @@
 #include <QString>
 #include <QStringList>
 
+#include "store/notematcher.h"
+
+#include <algorithm>
 #include <atomic>
 
-// The search of notes below a folder: by file name and by raw HTML content.
-//
-// Matching ignores the letter case of A to Z only; Korean and every other text compares as it
-// stands. Each note is searched in its own encoding (DetectNoteEncoding). Most are CP949 bytes,
-// whose double-byte characters may carry a second byte in the range of A to Z or a to z: such a
-// byte is never folded, and a match always begins at a character, so "c" does not match inside
-// the character whose bytes are 8C 63. UTF-8 notes are searched for the UTF-8 bytes of the text,
-// UTF-16 notes as decoded text.
+// The search of notes below a folder: by file name and by raw HTML content, as TNoteMatcher
+// tells.
 
 // Every ".htm" file (the extension in lower case exactly) below root, depth first in the order
 // the tree shows them: in each directory its folder note, then its subdirectories, then its
@@ -23,6 +20,10 @@
 // are searched like any other directory, sorted among them. Links to directories are not
 // followed, so the walk stays inside root and cannot loop.
 QStringList CollectNoteFiles(const QString& root);
+
+// Puts note paths below one root, found some other way, into the order CollectNoteFiles gives
+// them. Paths use "/" between their parts.
+void SortLikeTree(QStringList& notePaths);
 
 // The text a search looks for: trimmed, A to Z lower-cased.
 QString FoldSearchText(const QString& text);
@@ -55,8 +56,10 @@ struct TSearchOutcome {
 };
 
 // One search of the notes below a root for a text. Run works in the calling thread (a worker
-// thread of the window, or the test itself) and reports through the signals; Cancel may be
-// called from any thread.
+// thread of the window, or the test itself) and reports through the signals, which all come from
+// that thread; Cancel may be called from any thread. While the calling thread walks the tree,
+// reader threads already read and match the notes it has listed; once the walk is over the
+// calling thread reads as well.
 class TFolderSearch : public QObject {
     Q_OBJECT
 
@@ -66,7 +69,10 @@ public:
 
     const QString& SearchText() const { return FSearchText; }
     // The search text as CP949 notes hold it.
-    const QByteArray& SearchBytes() const { return FBytes; }
+    const QByteArray& SearchBytes() const { return FMatcher.Cp949Bytes(); }
+    // Threads that read notes beside the one calling Run (by default one less than the cores);
+    // 0: Run walks the whole tree first, then reads every note in turn.
+    void SetReaders(int threads) { FReaders = std::max(0, threads); }
 
     TSearchOutcome Run();
     void Cancel() { FCancelled.store(true, std::memory_order_relaxed); }
@@ -80,27 +86,25 @@ public:
     static QString EntryText(const QString& path, const QString& root);
 
 Q_SIGNALS:
-    // The number of note files found below the root, before the matching starts.
+    // The number of note files found below the root, once the walk is over; the reading may
+    // have begun already.
     void FilesCollected(int total);
+    // Hits found since the last report, in the order found, never before FilesCollected: the
+    // first as soon as there is one, then at most about every 50 ms. Finished's outcome lists
+    // them all again in the tree's order.
+    void HitsFound(const QList<TSearchHit>& hits);
     // done of total files matched; not every file is reported.
     void Progress(int done, int total);
     void Finished(const TSearchOutcome& outcome);
 
 private:
-    bool ReadFile(const QString& path);
-    // ContentMatches with room for the folded bytes, kept from one note to the next.
-    bool MatchContent(QByteArrayView bytes, QByteArray& folded) const;
+    struct TRun;
+    void ReadNotes(TRun& run, bool reporting);
+    void Report(TRun& run, bool force);
 
     QString FSearchText;
     QString FRoot;
-    QByteArray FBytes;            // the text in CP949
-    QByteArray FFolded;           // the same with every byte in A to Z lower-cased
-    QList<int> FTrailBytes;       // positions of second bytes of double-byte characters in FBytes
-    QString FText;                // the text with A to Z lower-cased
-    QByteArray FUtf8Folded;       // the same in UTF-8
-    bool FContentPossible = true; // the text can occur in some note
-    bool FCp949Possible = true;   // and in a CP949 one
+    TNoteMatcher FMatcher;
+    int FReaders = 1;
     std::atomic<bool> FCancelled{false};
-    QByteArray FBuffer;     // the file read last
-    QByteArray FFoldBuffer; // and folded
 };

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <random>
 
 // Paths and entry texts in failure messages as text.
 void PrintTo(const QString& text, std::ostream* os)
@@ -154,6 +155,18 @@ TEST(FolderSearchWalk, ResultsReadLikeTheTree)
     EXPECT_EQ(at(u"Beta.htm"_s) + 1, at(u"beta.htm"_s));
     EXPECT_LT(at(u"beta.htm"_s), at(u"zeta.htm"_s));
     EXPECT_LT(at(u"가방.htm"_s), at(u"하늘.htm"_s));
+
+    // Paths found another way take the walk's order, a subset too.
+    std::mt19937 random(7);
+    for (int keep : {1, 2, 3}) {
+        QStringList expected;
+        for (int i = 0; i < walk.size(); i += keep)
+            expected.append(walk[i]);
+        QStringList shuffled = expected;
+        std::shuffle(shuffled.begin(), shuffled.end(), random);
+        SortLikeTree(shuffled);
+        EXPECT_EQ(shuffled, expected) << "every " << keep;
+    }
 
     // The results follow the walk.
     TFolderSearch search(u"x"_s, root);
@@ -325,8 +338,10 @@ TEST_F(FolderSearchTest, NoFilesAndUnreadableFile)
     TFolderSearch none(u"font"_s, Root + u"/x"_s);
     EXPECT_EQ(none.Run().Kind, TSearchOutcome::NoFiles);
 
-    // A note that vanishes after the walk stops the search with an error naming it.
+    // A note that vanishes after the walk stops the search with an error naming it (read in
+    // turn, so that nothing reads it before it goes).
     TFolderSearch search(u"zzz"_s, Root);
+    search.SetReaders(0);
     QString gone;
     QObject::connect(&search, &TFolderSearch::FilesCollected, &search, [&] {
         gone = CollectNoteFiles(Root).last();
@@ -341,6 +356,170 @@ TEST_F(FolderSearchTest, NoFilesAndUnreadableFile)
     TFolderSearch cancelled(u"font"_s, Root);
     cancelled.Cancel();
     EXPECT_EQ(cancelled.Run().Kind, TSearchOutcome::Cancelled);
+}
+
+TEST(NoteMatcher, FindsTheTextOnlyWhereItIs)
+{
+    const QByteArray ga = "\xb0\xa1"; // 가, both bytes lead bytes
+    const struct {
+        const char* Case;
+        QString Text;
+        QByteArray Note;
+        bool Found;
+    } cases[] = {
+        {"lower", u"zebra"_s, "a zebra.", true},
+        {"capitals", u"zebra"_s, "<B>ZEBRA</B>", true},
+        {"mixed", u"zebra"_s, "ZeBrA", true},
+        {"one letter off", u"zebra"_s, "zebr4 zebrA", true},
+        {"absent", u"zebra"_s, "zebr a", false},
+        {"not across a line break", u"zebra"_s, "zeb\r\nra", false},
+        {"at the start", u"zebra"_s, "zebra and more", true},
+        {"at the end", u"zebra"_s, "and more zebra", true},
+        {"the whole note", u"zebra"_s, "zebra", true},
+        {"shorter than the text", u"zebra"_s, "zebr", false},
+        {"empty note", u"zebra"_s, "", false},
+        {"not a letter folded", u"[x"_s, "{x {X", false},
+        {"second byte c", u"c"_s, "\x8c\x63", false},
+        {"second byte then c", u"c"_s,
+         "\x8c\x63"
+         "C",
+         true},
+        {"lead byte alone before a break", u"c"_s, "\x8c\r\x63", true},
+        {"second byte A is not a", u"갂"_s, "\x81\x61", false},
+        {"second byte exact", u"갂"_s, "x\x81\x41", true},
+        {"second byte not folded", u"갵"_s, "\x81\x41", false},
+        {"Korean after a long run", u"c"_s, ga.repeated(50) + "c", true},
+        {"inside a character after a long run", u"c"_s, ga.repeated(50) + "\x8c\x63", false},
+        {"inside after an odd long run", u"c"_s, "\x8c" + ga.repeated(50) + "\x63", false},
+        {"after an odd long run", u"c"_s,
+         "x\xb0" + ga.repeated(50) +
+             "\xa1"
+             "c",
+         true},
+        {"Korean word", u"얼룩말"_s, "<P>\xbe\xf3\xb7\xe8\xb8\xbb</P>", true},
+        {"Korean word shifted by a byte", u"얼룩말"_s, "\xb0\xbe\xf3\xb7\xe8\xb8\xbb", false},
+        {"UTF-8 bytes in a CP949 note", u"얼룩말"_s, u"얼룩말"_s.toUtf8(), false},
+        {"UTF-8 with a mark", u"얼룩말 ZEBRA"_s, "\xEF\xBB\xBF" + u"얼룩말 zebra"_s.toUtf8(), true},
+        {"UTF-8 by its meta charset", u"말"_s, "<meta charset=UTF-8>" + u"말"_s.toUtf8(), true},
+        {"UTF-16", u"zebra 말"_s, Utf16LE(u"ZEBRA 말"_s), true},
+        {"a text CP949 cannot write", u"🙂"_s, "?", false},
+    };
+    for (const auto& c : cases) {
+        const TNoteMatcher matcher(FoldSearchText(c.Text));
+        EXPECT_EQ(matcher.ContentMatches(c.Note), c.Found) << c.Case;
+    }
+}
+
+TEST(NoteMatcher, FindsTheTextAtEveryPlaceOfALongNote)
+{
+    // Every place of a note longer than the blocks scanned at once, in either letter case;
+    // one byte changed and it is found nowhere.
+    for (const QString& text : {u"zebra"_s, u"q"_s, u"얼룩말"_s, u"똠c"_s}) {
+        const TNoteMatcher matcher(text);
+        const QByteArray bytes = cp949::FromUnicode(text);
+        const QByteArray capitals = cp949::FromUnicode(text.toUpper());
+        for (qsizetype at = 0; at + bytes.size() <= 80; ++at) {
+            QByteArray note(80, ' ');
+            note.replace(at, bytes.size(), at % 2 ? capitals : bytes);
+            EXPECT_TRUE(matcher.ContentMatches(note)) << text.toStdString() << " at " << at;
+            note[at + bytes.size() - 1] = '!';
+            EXPECT_FALSE(matcher.ContentMatches(note)) << text.toStdString() << " at " << at;
+        }
+    }
+}
+
+// A store of many small notes, each holding "x", in folders of their own.
+class FolderSearchRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Root = Dir.path();
+        for (int f = 0; f < 20; ++f) {
+            for (int n = 0; n < 20; ++n)
+                WriteFile(u"%1/폴더 %2/v1.%3.htm"_s.arg(Root).arg(f).arg(n), "x");
+        }
+        for (int n = 0; n < 1500; ++n)
+            WriteFile(u"%1/노트 %2.htm"_s.arg(Root).arg(n), "<P>x</P>");
+        Walk = CollectNoteFiles(Root);
+    }
+
+    QTemporaryDir Dir;
+    QString Root;
+    QStringList Walk;
+};
+
+TEST_F(FolderSearchRunTest, ReadersKeepTheTreesOrderAndReportEveryHit)
+{
+    for (int readers : {0, 1, 2}) {
+        TFolderSearch search(u"x"_s, Root);
+        search.SetReaders(readers);
+        bool collected = false;
+        QStringList reported;
+        QObject::connect(&search, &TFolderSearch::FilesCollected, &search,
+                         [&] { collected = true; });
+        QObject::connect(&search, &TFolderSearch::HitsFound, &search,
+                         [&](const QList<TSearchHit>& hits) {
+                             EXPECT_TRUE(collected);
+                             for (const TSearchHit& hit : hits)
+                                 reported.append(hit.Path);
+                         });
+        const TSearchOutcome outcome = search.Run();
+        EXPECT_EQ(outcome.Kind, TSearchOutcome::Done);
+        QStringList found;
+        for (const TSearchHit& hit : outcome.Hits)
+            found.append(hit.Path);
+        EXPECT_EQ(found, Walk) << readers << " readers";
+        reported.sort();
+        found.sort();
+        EXPECT_EQ(reported, found) << readers << " readers";
+    }
+}
+
+TEST_F(FolderSearchRunTest, CancelKeepsWhatWasFound)
+{
+    // Cancelled at the first report: the readers may rarely be through before it, so a few
+    // tries are given to stop one midway.
+    bool midway = false;
+    for (int attempt = 0; attempt < 5 && !midway; ++attempt) {
+        TFolderSearch search(u"x"_s, Root);
+        search.SetReaders(2);
+        QStringList reported;
+        QObject::connect(&search, &TFolderSearch::HitsFound, &search,
+                         [&](const QList<TSearchHit>& hits) {
+                             for (const TSearchHit& hit : hits)
+                                 reported.append(hit.Path);
+                             search.Cancel();
+                         });
+        const TSearchOutcome outcome = search.Run();
+        QStringList found;
+        for (const TSearchHit& hit : outcome.Hits)
+            found.append(hit.Path);
+        midway = found.size() < Walk.size();
+        EXPECT_EQ(outcome.Kind, midway ? TSearchOutcome::Cancelled : TSearchOutcome::Done);
+        for (const QString& path : reported)
+            EXPECT_TRUE(found.contains(path)) << path.toStdString();
+        QStringList ordered = found;
+        SortLikeTree(ordered);
+        EXPECT_EQ(found, ordered);
+    }
+    EXPECT_TRUE(midway);
+}
+
+TEST_F(FolderSearchRunTest, AnUnreadableNoteEndsTheSearchWithTheHitsBeforeIt)
+{
+    // Reading from the start of a process's memory always fails.
+    const QString bad = Root + u"/폴더 3/v1.5.htm"_s;
+    QFile::remove(bad);
+    ASSERT_TRUE(QFile::link(u"/proc/self/mem"_s, bad));
+    TFolderSearch search(u"x"_s, Root);
+    search.SetReaders(2);
+    const TSearchOutcome outcome = search.Run();
+    EXPECT_EQ(outcome.Kind, TSearchOutcome::Failed);
+    EXPECT_TRUE(outcome.Error.contains(bad)) << outcome.Error.toStdString();
+    QStringList found;
+    for (const TSearchHit& hit : outcome.Hits)
+        found.append(hit.Path);
+    EXPECT_EQ(found, Walk.first(Walk.indexOf(bad)));
 }
 
 } // namespace
