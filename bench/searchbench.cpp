@@ -17,7 +17,7 @@
 //   rg -E euc-kr          rg -E euc-kr -F -l WORD (-i for the Latin word), decoding every note.
 //   ours (index build)    Once: TSearchIndex::Open in a fresh cache folder until Ready; the
 //                         hits column gives the index file's size against the notes' bytes.
-//   ours (index)          Sync, Answer, HitsOfAnswer and SortLikeTree, best of the runs.
+//   ours (index)          Sync, Answer and the search of the notes it names, best of the runs.
 //   ours (index, no notifications)  the same with an index that compares sizes and times, as
 //                         on a network share (the index file built above, opened again).
 //   ours (after changes)  Generated store only: 100 notes rewritten behind the index's back,
@@ -422,10 +422,8 @@ QStringList IndexSearch(TSearchIndex& index, const QString& text, const QString&
     if (!answer)
         return {};
     TFolderSearch search(text, store);
-    const std::atomic<bool> never{false};
-    QStringList paths = PathsOf(HitsOfAnswer(*answer, search, store, never));
-    SortLikeTree(paths);
-    return paths;
+    search.SetCandidates(answer->Candidates());
+    return PathsOf(search.Run().Hits);
 }
 
 std::unique_ptr<TSearchIndex> OpenIndex(const QString& cache, const QString& store, bool watch,

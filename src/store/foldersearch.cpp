@@ -578,8 +578,17 @@ TSearchOutcome TFolderSearch::Run()
             Run.Listed.notify_all();
         }
     } sink{run, FCancelled, {}};
-    if (!FRoot.isEmpty())
+    const bool fromIndex = FCandidates.has_value();
+    if (FCandidates) {
+        SortLikeTree(*FCandidates);
+        for (QString& path : *FCandidates) {
+            QByteArray raw = QFile::encodeName(path);
+            sink.File(std::move(path), std::move(raw));
+        }
+        FCandidates.reset();
+    } else if (!FRoot.isEmpty()) {
         WalkInto(QFile::encodeName(FRoot), FRoot, sink);
+    }
     sink.Flush();
     const bool walked = !FCancelled.load(std::memory_order_relaxed);
     int total = 0;
@@ -592,7 +601,7 @@ TSearchOutcome TFolderSearch::Run()
 
     TSearchOutcome outcome;
     outcome.Files = total;
-    if (walked || total > 0) {
+    if (walked || total > 0 || fromIndex) {
         Q_EMIT FilesCollected(total);
         run.Collected = true;
     }
@@ -623,7 +632,7 @@ TSearchOutcome TFolderSearch::Run()
         outcome.Error = run.Error;
     } else if (!walked || run.Matched < total) {
         outcome.Kind = TSearchOutcome::Cancelled;
-    } else if (total == 0) {
+    } else if (total == 0 && !fromIndex) {
         outcome.Kind = TSearchOutcome::NoFiles;
     }
     Q_EMIT Finished(outcome);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 // The search of notes below a folder: by file name and by raw HTML content, as TNoteMatcher
 // tells.
@@ -74,6 +75,11 @@ public:
     // 0: Run walks the whole tree first, then reads every note in turn.
     void SetReaders(int threads) { FReaders = std::max(0, threads); }
 
+    // The notes Run reads instead of every note below the root, as the search index tells them:
+    // the notes that may hold the text and those whose names hold it. The walk is left out; an
+    // empty list finds nothing (the notes are there, none holds the text).
+    void SetCandidates(QStringList notePaths) { FCandidates = std::move(notePaths); }
+
     TSearchOutcome Run();
     void Cancel() { FCancelled.store(true, std::memory_order_relaxed); }
 
@@ -106,5 +112,6 @@ private:
     QString FRoot;
     TNoteMatcher FMatcher;
     int FReaders = 1;
+    std::optional<QStringList> FCandidates;
     std::atomic<bool> FCancelled{false};
 };

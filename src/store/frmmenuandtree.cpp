@@ -24,6 +24,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <optional>
 #include <utility>
 
 using namespace Qt::Literals::StringLiterals;
@@ -115,6 +116,7 @@ TfrmMenuAndTree::TfrmMenuAndTree(IzqTreePanelHost* host, TzqTree* tree, QWidget*
 
     connect(cmbDataDir, &QComboBox::activated, this, &TfrmMenuAndTree::cmbDataDirSelect);
     qRegisterMetaType<TSearchOutcome>();
+    qRegisterMetaType<QList<TSearchHit>>();
     connect(btnSearch, &QPushButton::clicked, this, &TfrmMenuAndTree::btnSearchClick);
     // Each data directory opened gets its index built, or brought up to date, in the background.
     FIndex = new TSearchIndex(PrjInfo->TempDir() + u"/index"_s, this);
@@ -254,11 +256,21 @@ void TfrmMenuAndTree::btnSearchClick()
             &TfrmMenuAndTree::SearchFilesCollected);
     connect(FSearch.get(), &TFolderSearch::Progress, this,
             [this](int done, int total) { FHost->SearchProgress(done, total); });
+    connect(FSearch.get(), &TFolderSearch::HitsFound, this, &TfrmMenuAndTree::SearchHitsFound);
     connect(FSearch.get(), &TFolderSearch::Finished, this, &TfrmMenuAndTree::SearchFinished);
     FSearchTotal = 0;
     FSearchAbandoned = false;
+    FHitOpenedWhileSearching = false;
     qApp->installEventFilter(this);
-    FSearchThread = QThread::create([search = FSearch.get()] { search->Run(); });
+    // The index names the notes to read when it can; otherwise every note is read. Changes the
+    // kernel told are taken in first, so that the index answers for the notes as they are now.
+    FIndex->Sync();
+    FSearchThread =
+        QThread::create([search = FSearch.get(), ask = FIndex->Asker(), root, text = FSearchText] {
+            if (const std::optional<TIndexAnswer> answer = ask(root, text))
+                search->SetCandidates(answer->Candidates());
+            search->Run();
+        });
     FSearchThread->start();
 }
 
@@ -297,10 +309,35 @@ void TfrmMenuAndTree::SearchFilesCollected(int total)
     FSearchTotal = total;
     FHost->SearchProgress(0, total);
     // A search without files keeps the results of the one before.
-    if (total > 0) {
-        treeSearch->clear();
-        FResultPaths.clear();
+    if (total > 0)
+        ClearResults();
+}
+
+void TfrmMenuAndTree::ClearResults()
+{
+    treeSearch->clear();
+    FResultPaths.clear();
+}
+
+void TfrmMenuAndTree::AddResults(const QList<TSearchHit>& hits)
+{
+    for (const TSearchHit& hit : hits) {
+        treeSearch->addTopLevelItem(new QTreeWidgetItem(QStringList{hit.Text}));
+        FResultPaths.append(hit.Path);
     }
+}
+
+QString TfrmMenuAndTree::CurrentResultPath() const
+{
+    const int at = treeSearch->indexOfTopLevelItem(treeSearch->currentItem());
+    return at >= 0 && at < FResultPaths.size() ? FResultPaths[at] : QString();
+}
+
+void TfrmMenuAndTree::SearchHitsFound(const QList<TSearchHit>& hits)
+{
+    // Listed as they are found; the list is put in the tree's order when the search ends.
+    if (!FSearchAbandoned)
+        AddResults(hits);
 }
 
 void TfrmMenuAndTree::SearchFinished(const TSearchOutcome& outcome)
@@ -319,15 +356,19 @@ void TfrmMenuAndTree::SearchFinished(const TSearchOutcome& outcome)
     if (outcome.Kind == TSearchOutcome::NoFiles) {
         FHost->ShowWarning(u"검색할 파일이 없습니다."_s);
     } else {
-        for (const TSearchHit& hit : outcome.Hits) {
-            treeSearch->addTopLevelItem(new QTreeWidgetItem(QStringList{hit.Text}));
-            FResultPaths.append(hit.Path);
-        }
+        // The hits in the tree's order, the user's place in the list kept.
+        const QString current = CurrentResultPath();
+        ClearResults();
+        AddResults(outcome.Hits);
+        if (const qsizetype at = FResultPaths.indexOf(current); at >= 0)
+            treeSearch->setCurrentItem(treeSearch->topLevelItem(int(at)));
         if (outcome.Kind == TSearchOutcome::Failed) {
             // The entries found so far stay listed; none is opened.
             FHost->ShowError(outcome.Error);
         } else if (outcome.Kind == TSearchOutcome::Done) {
-            if (treeSearch->topLevelItemCount() > 0) {
+            if (std::exchange(FHitOpenedWhileSearching, false)) {
+                // The user opened a hit while the list was filling: it stays shown.
+            } else if (treeSearch->topLevelItemCount() > 0) {
                 treeSearch->setCurrentItem(treeSearch->topLevelItem(0));
                 treeSearchClick(treeSearch->topLevelItem(0));
             } else {
@@ -358,6 +399,8 @@ void TfrmMenuAndTree::treeSearchClick(QTreeWidgetItem* item)
     }
     FHost->AddToHistory(path);
     FHost->ShowSearchResult(display);
+    if (FSearchThread)
+        FHitOpenedWhileSearching = true;
 }
 
 void TfrmMenuAndTree::FindInFolder()

@@ -99,7 +99,11 @@ protected:
 
 private:
     void SearchFilesCollected(int total);
+    void SearchHitsFound(const QList<TSearchHit>& hits);
     void SearchFinished(const TSearchOutcome& outcome);
+    void ClearResults();
+    void AddResults(const QList<TSearchHit>& hits);
+    QString CurrentResultPath() const;
     void treeSearchClick(QTreeWidgetItem* item);
     void cmbDataDirSelect(int index);
     void SwitchDataDir(const QString& dir, bool shared);
@@ -128,6 +132,7 @@ private:
     QThread* FSearchThread = nullptr;
     int FSearchTotal = 0;
     bool FSearchAbandoned = false;
+    bool FHitOpenedWhileSearching = false;
     // The index of the data directory open now, in the user's cache folder.
     TSearchIndex* FIndex = nullptr;
 };

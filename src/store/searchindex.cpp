@@ -875,35 +875,13 @@ std::optional<TIndexAnswer> TSearchIndex::AnswerFrom(const std::shared_ptr<TShar
     }
     for (const QString& r : std::as_const(read))
         answer.Read.append(shared->Root + u'/' + r);
-    // Without a note below the folder the scan tells the user so.
-    if (answer.Read.isEmpty() && answer.NameHits.isEmpty() &&
-        std::none_of(state->Notes.cbegin(), state->Notes.cend(),
-                     [&](const TIndexNote& n) { return under(n.Path); }))
+    // Without a note below the folder the walk tells the user so.
+    const bool noNotes =
+        std::none_of(changed.cbegin(), changed.cend(), under) &&
+        std::none_of(state->Notes.cbegin(), state->Notes.cend(), [&](const TIndexNote& n) {
+            return under(n.Path) && !untrusted.contains(n.Path);
+        });
+    if (noNotes)
         return std::nullopt;
     return answer;
-}
-
-QList<TSearchHit> HitsOfAnswer(const TIndexAnswer& answer, const TFolderSearch& search,
-                               const QString& root, const std::atomic<bool>& cancelled)
-{
-    QList<TSearchHit> hits;
-    const auto add = [&](const QString& path) {
-        const QString text = TFolderSearch::EntryText(path, root);
-        if (!text.isEmpty())
-            hits.append({text, path});
-    };
-    for (const QString& path : answer.NameHits)
-        add(path);
-    for (const QString& path : answer.Read) {
-        if (cancelled.load(std::memory_order_relaxed))
-            return {};
-        if (search.NameMatches(FileNameOf(path))) {
-            add(path);
-            continue;
-        }
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && search.ContentMatches(file.readAll()))
-            add(path);
-    }
-    return hits;
 }

@@ -19,12 +19,9 @@ class QThread;
 struct TIndexAnswer {
     QStringList Read;
     QStringList NameHits;
+    // The notes a search reads (TFolderSearch::SetCandidates).
+    QStringList Candidates() const { return Read + NameHits; }
 };
-
-// The hits of a search below root told by the index's answer: the names it found, and the notes
-// it named that hold the text when read. In no particular order; empty when cancelled.
-QList<TSearchHit> HitsOfAnswer(const TIndexAnswer& answer, const TFolderSearch& search,
-                               const QString& root, const std::atomic<bool>& cancelled);
 
 // The search index of the open data directory, kept in the user's cache folder (never in the
 // store, which other users share): for every note its size and time, and the pairs of

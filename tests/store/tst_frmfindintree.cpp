@@ -1,7 +1,9 @@
 #include "app/welcomenote.h"
 #include "app/zqprjinfo.h"
+#include "store/foldersearch.h"
 #include "store/frmfindintree.h"
 #include "store/frmmenuandtree.h"
+#include "store/searchindex.h"
 #include "store/zqtree.h"
 #include "testutil.h"
 
@@ -149,6 +151,57 @@ TEST_F(FindInTreeTest, PanelSearchesShowsTheFirstHitAndReportsNoMatch)
     QTRY_VERIFY(!panel.Searching());
     EXPECT_EQ(host.Messages.last(), u"검색할 파일이 없습니다."_s);
     EXPECT_EQ(panel.ResultList()->topLevelItemCount(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FindInTreeTest, AnIndexedSearchFillsTheListAsItRunsAndSeesNotesWrittenBehindItsBack)
+{
+    const QString root = Prj->DefaultDataDir();
+    // Enough notes in enough folders that hits come in more than one report.
+    for (int i = 0; i < 400; ++i) {
+        WriteFile(root + u"/폴더 %1/노트 %2.htm"_s.arg(i % 9).arg(i),
+                  i % 3 ? QByteArray("<P>nothing</P>\r\n").repeated(400)
+                        : QByteArray("<P>zebra</P>\r\n").repeated(400));
+    }
+    TTreeHost treeHost;
+    TzqTree tree(&treeHost);
+    TPanelHost host;
+    TfrmMenuAndTree panel(&host, &tree);
+    host.Panel = &panel;
+    tree.LoadRoot(root);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.SearchIndex()->Ready(); }, 20000));
+    panel.SetPanelMode(TfrmMenuAndTree::TPanelMode::Search);
+    panel.SearchRootBox()->setChecked(true);
+
+    const auto search = [&](const QString& text) {
+        int filledWhileRunning = 0;
+        const QMetaObject::Connection filling =
+            QObject::connect(panel.ResultList()->model(), &QAbstractItemModel::rowsInserted, &panel,
+                             [&] { filledWhileRunning += panel.Searching() ? 1 : 0; });
+        panel.SearchBox()->setText(text);
+        panel.SearchButton()->click();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.Searching(); }, 20000));
+        QObject::disconnect(filling);
+        // The full scan's hits, in the tree's order.
+        TFolderSearch scan(FoldSearchText(text), root);
+        QStringList expected;
+        for (const TSearchHit& hit : scan.Run().Hits)
+            expected.append(hit.Path);
+        EXPECT_EQ(panel.ResultPaths(), expected);
+        return filledWhileRunning;
+    };
+    EXPECT_GT(search(u"Zebra"_s), 0);
+    // A note written, one emptied and one removed behind the program's back: the next search
+    // knows at once.
+    WriteFile(root + u"/폴더 2/새 노트.htm"_s, "zebra\r\n");
+    WriteFile(root + u"/폴더 0/노트 0.htm"_s, "\r\n");
+    QFile::remove(root + u"/폴더 3/노트 3.htm"_s);
+    search(u"zebra"_s);
+    EXPECT_TRUE(panel.ResultPaths().contains(root + u"/폴더 2/새 노트.htm"_s));
+    EXPECT_EQ(host.Shown.size(), 2);
 }
 
 } // namespace
