@@ -5,8 +5,10 @@
 #include "store/indexdb.h"
 #include "store/notekeys.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -18,6 +20,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -34,6 +37,15 @@ constexpr std::size_t BatchNotes = 0xFFFF;
 constexpr std::size_t BatchPairs = 4u << 20;
 // Changes told by the kernel are taken in this long after the last one.
 constexpr int SettleMs = 300;
+// The index waits while the user types or clicks, until this long after the last key or click.
+constexpr qint64 QuietMs = 1000;
+
+qint64 SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 // Small segments, one per batch of changes, are filed again together when there are this many.
 constexpr std::size_t SmallSegments = 16;
 constexpr std::uint32_t SmallSegmentNotes = 1000;
@@ -158,6 +170,8 @@ struct TSearchIndex::TShared {
     // A search found the index damaged: it is made anew.
     bool Damaged = false;
     std::atomic<bool> Stop{false};
+    // When the user last typed or clicked (SteadyMs).
+    std::atomic<qint64> LastInput{0};
     // Wakes the builder; called under Lock, from any thread.
     std::function<void()> Poke;
 
@@ -166,6 +180,14 @@ struct TSearchIndex::TShared {
         const QMutexLocker lock(&Lock);
         if (Poke)
             Poke();
+    }
+
+    // Waits while the user is at work: the index is built between keys, never against them.
+    void WaitWhileUserBusy() const
+    {
+        while (!Stop.load(std::memory_order_relaxed) &&
+               SteadyMs() - LastInput.load(std::memory_order_relaxed) < QuietMs)
+            QThread::msleep(20);
     }
 
     // The kernel told of a change at path.
@@ -494,6 +516,7 @@ bool TSearchIndex::TBuilder::File(const QStringList& paths, std::vector<std::uin
     const auto readSome = [&](TRound& round, TNoteReader& reader) {
         for (;;) {
             const qsizetype i = round.Next.fetch_add(1, std::memory_order_relaxed);
+            FShared->WaitWhileUserBusy();
             if (i >= round.Count || FShared->Stop)
                 return;
             reader.Read(rawRoot + '/' + QFile::encodeName(paths[round.Start + i]),
@@ -565,6 +588,7 @@ bool TSearchIndex::TBuilder::WriteDraft(TSegmentDraft& draft)
     if (draft.Notes.empty() && draft.Unfiled.empty() && draft.Removed.empty())
         return true;
     TIndexSegment written;
+    FShared->WaitWhileUserBusy();
     if (!FDb.Write(draft, FNextId, FNextSegment, written))
         return false;
     const QSet<std::uint32_t> removed(draft.Removed.begin(), draft.Removed.end());
@@ -624,6 +648,24 @@ void TSearchIndex::TBuilder::Publish(bool trusted, const QHash<QString, quint64>
 TSearchIndex::TSearchIndex(const QString& cacheDir, QObject* parent)
     : QObject(parent), FCacheDir(cacheDir)
 {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(this);
+}
+
+bool TSearchIndex::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::Wheel:
+        if (FShared)
+            FShared->LastInput.store(SteadyMs(), std::memory_order_relaxed);
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 TSearchIndex::~TSearchIndex()

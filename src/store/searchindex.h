@@ -63,6 +63,10 @@ public:
         std::function<std::optional<TIndexAnswer>(const QString& searchRoot, const QString& text)>;
     TAsker Asker() const;
 
+protected:
+    // Keys and clicks anywhere in the program hold the building back until the user pauses.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 Q_SIGNALS:
     // The index became able (or unable) to answer.
     void ReadyChanged(bool ready);

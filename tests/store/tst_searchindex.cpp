@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -319,4 +321,20 @@ TEST_F(SearchIndexTest, ADamagedIndexIsMadeAnewAndNeverAnswersWrong)
         ExpectSameHitsAsAFullScan();
         Index.reset();
     }
+}
+
+TEST_F(SearchIndexTest, TheBuildWaitsWhileTheUserTypes)
+{
+    Index = std::make_unique<TSearchIndex>(Cache.path());
+    Index->Open(Root);
+    QObject window;
+    QEvent key(QEvent::KeyPress);
+    QElapsedTimer typing;
+    typing.start();
+    while (typing.elapsed() < 2000) {
+        QCoreApplication::sendEvent(&window, &key);
+        EXPECT_FALSE(Index->Ready());
+        QTest::qWait(100);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Index->Ready(); }, 20000));
 }
