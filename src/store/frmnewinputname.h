@@ -1,8 +1,8 @@
 #pragma once
 
-#include "widgets/frmbluedialog.h"
 #include "store/notestore.h"
 #include "store/templates.h"
+#include "widgets/frmbluedialog.h"
 
 class QCheckBox;
 class QFrame;

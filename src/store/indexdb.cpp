@@ -13,7 +13,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // Changes whenever what the file holds is read differently.
-constexpr const char* Format = "zqQuillet search index 1";
+constexpr const char* Format = "zqQuillet search index 2";
 // Postings may take this share of the bytes of the notes they file; the rest of the quarter the
 // index may take is left to the notes' rows and the file's own structure.
 constexpr double PostingsShare = 0.15;
@@ -148,13 +148,16 @@ bool TIndexDb::Check(const QString& root)
     TStatement check(FDb, "PRAGMA quick_check");
     if (!check || !check.Row() || check.Blob(0) != QByteArrayView("ok"))
         return false;
-    return Exec("PRAGMA journal_mode = WAL") && Exec("PRAGMA synchronous = NORMAL");
+    return Exec("PRAGMA journal_mode = WAL") && Exec("PRAGMA synchronous = OFF");
 }
 
 bool TIndexDb::CreateSchema(const QString& root)
 {
-    if (!Exec("PRAGMA journal_mode = WAL") || !Exec("PRAGMA synchronous = NORMAL") ||
-        !Exec("BEGIN") || !Exec("CREATE TABLE meta (name TEXT PRIMARY KEY, value BLOB NOT NULL)") ||
+    // A log that is never synced: a program killed midway leaves the last whole transaction (the
+    // system still writes what it was given); only a system that goes down may leave damage,
+    // which the checksums find and a new build mends. The index is a cache, not the user's data.
+    if (!Exec("PRAGMA journal_mode = WAL") || !Exec("PRAGMA synchronous = OFF") || !Exec("BEGIN") ||
+        !Exec("CREATE TABLE meta (name TEXT PRIMARY KEY, value BLOB NOT NULL)") ||
         !Exec("CREATE TABLE notes (id INTEGER PRIMARY KEY, path BLOB NOT NULL, size INTEGER, "
               "mtime INTEGER, seg INTEGER, sum INTEGER)") ||
         !Exec("CREATE TABLE segments (seg INTEGER PRIMARY KEY, first INTEGER, count INTEGER, "

@@ -8,12 +8,11 @@
 #include <optional>
 #include <vector>
 
-// The keys under which the search index files a CP949 note: every pair of neighbouring
-// characters and every single character, A to Z folded, a character being one byte or a lead
-// byte with the byte after it (a lead byte before a line break stands alone), exactly as the
-// folder search walks a note. A text found in a note at a character start has all its pairs (or,
-// one character long, its character) among the note's keys, so the notes holding every key of
-// a text are a superset of those holding the text.
+// The keys under which the search index files a CP949 note: every pair of neighbouring bytes
+// and every byte, each byte with A to Z folded. A text found in a note has all its pairs (or, one
+// byte long, its byte) among the note's keys, so the notes holding every key of a text are a
+// superset of those holding the text; the search's own matcher then tells which really do (a
+// match begins at a character, a second byte is never folded, a line break ends a match).
 namespace notekeys {
 
 using TKey = std::uint64_t;
@@ -23,30 +22,18 @@ class TKeySet {
 public:
     TKeySet();
     void Collect(QByteArrayView bytes);
-    // The keys of the last note: its characters, then its pairs.
+    // The keys of the last note: its pairs, then its bytes.
     std::vector<TKey> Keys() const;
-    std::size_t Size() const { return FCharacters.size() + FPairs.size(); }
+    std::size_t Size() const { return FKeys.size(); }
     template <typename F> void ForEach(F&& take) const
     {
-        for (std::uint16_t c : FCharacters)
-            take(TKey(c));
-        for (std::uint32_t p : FPairs)
-            take(PairKey(p));
+        for (TKey key : FKeys)
+            take(key);
     }
 
 private:
-    static TKey PairKey(std::uint32_t pair);
-    void InsertPair(std::uint32_t pair);
-    void Grow();
-
-    // One bit per character code, and per pair of single-byte characters (markup and Latin
-    // text, most pairs of a note); read out into the lists when the note is done.
-    std::vector<std::uint64_t> FSeen;
-    std::vector<std::uint64_t> FSeenBytePairs;
-    std::vector<std::uint16_t> FCharacters;
-    std::vector<std::uint32_t> FSlots; // pair + 1; 0 for a free slot
-    std::vector<std::uint32_t> FUsed;  // the slots taken
-    std::vector<std::uint32_t> FPairs;
+    std::vector<std::uint64_t> FSeen; // one bit per pair of bytes
+    std::vector<TKey> FKeys;
 };
 
 // The notes of each key of a batch, in the order they were added.
@@ -59,10 +46,7 @@ public:
     std::size_t Entries() const { return FEntries; }
 
 private:
-    void Grow();
-
-    std::vector<TKey> FSlots;          // key + 1; 0 for a free slot
-    std::vector<std::uint32_t> FIndex; // per slot: index into FKeys
+    std::vector<std::uint32_t> FIndex; // per key's slot: its index into FKeys
     std::vector<TKey> FKeys;
     std::vector<std::vector<std::uint16_t>> FLists;
     std::size_t FEntries = 0;
