@@ -21,11 +21,15 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <mutex>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -67,14 +71,12 @@ bool IsNoteName(const char* name, std::size_t len)
     return len > 4 && std::memcmp(name + len - 4, ".htm", 4) == 0;
 }
 
-// Every note file below rel (a folder below root, "" for root itself), as the folder search
-// collects them: hidden names skipped, links to folders not followed, links to files read.
-// Without times, plain files are not looked at (their size and time are left -1).
-void WalkNotes(const QByteArray& rawRoot, const QString& rel, std::vector<TFound>& out,
-               const std::atomic<bool>& stop, bool times = true)
+// The note files of one folder rel below root ("" for root itself), as the folder search
+// collects them: hidden names skipped, links to folders not followed, links to files read; its
+// folders go to folders. Without times, plain files are not looked at (size and time -1).
+void ReadFolder(const QByteArray& rawRoot, const QString& rel, std::vector<TFound>& out,
+                QStringList& folders, bool times)
 {
-    if (stop.load(std::memory_order_relaxed))
-        return;
     const QByteArray raw = rel.isEmpty() ? rawRoot : rawRoot + '/' + QFile::encodeName(rel);
     DIR* d = opendir(raw.constData());
     if (!d)
@@ -83,7 +85,6 @@ void WalkNotes(const QByteArray& rawRoot, const QString& rel, std::vector<TFound
     const auto pathOf = [&](const char* name) {
         return rel.isEmpty() ? QFile::decodeName(name) : rel + u'/' + QFile::decodeName(name);
     };
-    QStringList folders;
     while (dirent* e = readdir(d)) {
         const char* name = e->d_name;
         if (name[0] == '.')
@@ -106,8 +107,46 @@ void WalkNotes(const QByteArray& rawRoot, const QString& rel, std::vector<TFound
         out.push_back({pathOf(name), qint64(st.st_size), MTimeOf(st)});
     }
     closedir(d);
-    for (const QString& folder : folders)
-        WalkNotes(rawRoot, folder, out, stop, times);
+}
+
+// Every note file below rel, in no particular order, read by two threads: looking at a hundred
+// thousand files costs more in system calls than in anything else, and on a network share each
+// of them waits for the server.
+void WalkNotes(const QByteArray& rawRoot, const QString& rel, std::vector<TFound>& out,
+               const std::atomic<bool>& stop, bool times = true)
+{
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<QString> waiting{rel};
+    int busy = 0;
+    const auto walk = [&](std::vector<TFound>& found) {
+        std::unique_lock locked(lock);
+        for (;;) {
+            changed.wait(locked, [&] { return !waiting.empty() || busy == 0; });
+            if (waiting.empty() || stop.load(std::memory_order_relaxed))
+                break;
+            const QString folder = std::move(waiting.front());
+            waiting.pop_front();
+            ++busy;
+            locked.unlock();
+            QStringList folders;
+            ReadFolder(rawRoot, folder, found, folders, times);
+            locked.lock();
+            for (QString& f : folders)
+                waiting.push_back(std::move(f));
+            --busy;
+            changed.notify_all();
+        }
+        // Stopped: the other walker must not wait for folders nobody reads.
+        waiting.clear();
+        changed.notify_all();
+    };
+    std::vector<TFound> second;
+    std::thread helper(walk, std::ref(second));
+    walk(out);
+    helper.join();
+    out.insert(out.end(), std::make_move_iterator(second.begin()),
+               std::make_move_iterator(second.end()));
 }
 
 QString LowerAZ(QString text)
