@@ -119,7 +119,7 @@ TfrmMenuAndTree::TfrmMenuAndTree(IzqTreePanelHost* host, TzqTree* tree, QWidget*
     qRegisterMetaType<QList<TSearchHit>>();
     connect(btnSearch, &QPushButton::clicked, this, &TfrmMenuAndTree::btnSearchClick);
     // Each data directory opened gets its index built, or brought up to date, in the background.
-    FIndex = new TSearchIndex(PrjInfo->TempDir() + u"/index"_s, this);
+    FIndex = new TSearchIndex(PrjInfo->TempDir() + u"index"_s, this);
     connect(FTree, &TzqTree::RootLoaded, this, [this](const QString& root) {
         if (root != FIndex->Root())
             FIndex->Open(root);
