@@ -28,6 +28,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -266,6 +267,11 @@ public:
         : FShared(std::move(shared)), FPublished(std::move(published))
     {
     }
+    ~TBuilder() override
+    {
+        if (FLockFd >= 0)
+            close(FLockFd);
+    }
 
     void Build();
     // Takes in the dirty paths after they settled.
@@ -290,6 +296,7 @@ private:
     std::uint32_t FNextSegment = 1;
     QTimer* FSettle = nullptr;
     TzqDirWatcher* FWatcher = nullptr;
+    int FLockFd = -1; // held while this program keeps the index
     bool FBuilt = false;
     std::unique_ptr<TNoteReader[]> FReaders;
     QThreadPool FPool;
@@ -328,6 +335,20 @@ void TSearchIndex::TBuilder::Build()
         FSettle->setSingleShot(true);
         FSettle->setInterval(SettleMs);
         connect(FSettle, &QTimer::timeout, this, &TBuilder::Refresh);
+    }
+    // One program at a time keeps an index: a second window on the same data directory reads
+    // every note instead of rebuilding the first one's index under its feet.
+    if (FLockFd < 0) {
+        FLockFd = open(QFile::encodeName(FShared->File + u".lock"_s).constData(),
+                       O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (FLockFd >= 0 && flock(FLockFd, LOCK_EX | LOCK_NB) != 0) {
+            close(FLockFd);
+            FLockFd = -1;
+        }
+        if (FLockFd < 0) {
+            Publish(false, {}, 0);
+            return;
+        }
     }
     // Watching starts before the notes are compared, so that no change falls between. Adding a
     // watch to every folder of a big store takes a while: here, not in the window's thread.

@@ -318,3 +318,13 @@ TEST_F(SearchIndexTest, TheBuildWaitsWhileTheUserTypes)
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return Index->Ready(); }, 20000));
 }
+
+TEST_F(SearchIndexTest, ASecondProgramOnTheSameDataDirectoryLeavesTheIndexToTheFirst)
+{
+    OpenIndex(true);
+    TSearchIndex second(Cache.path());
+    second.Open(Root);
+    QTest::qWait(500);
+    EXPECT_FALSE(second.Answer(Root, u"plan"_s).has_value());
+    ExpectSameHitsAsAFullScan();
+}
