@@ -35,11 +35,11 @@
 // run cannot be made. In a store holding UTF-8 or UTF-16 notes our search finds the words there
 // too, where grep does not look for them: those notes are listed as extra.
 #include "platform/cp949.h"
+#include "platform/util.h"
 #include "store/foldersearch.h"
 #include "store/indexdb.h"
 #include "store/pagepath.h"
 #include "store/searchindex.h"
-#include "store/util.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Fuzzes the relative page paths: parsing never yields an empty component, a component that
 // starts with a blank or one that holds a separator, and a page below a root always comes
 // back as the part after the root, cut before "___", in backslash form.
+#include "platform/util.h"
 #include "store/pagepath.h"
-#include "store/util.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

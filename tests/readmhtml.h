@@ -1,7 +1,7 @@
 #pragma once
 
 // A web archive as an independent reader sees it: Python's email package, through
-// tests/editor/readmhtml.py (its path is MHTML_READER, set by the test's CMake target).
+// tests/tools/readmhtml.py (its path is MHTML_READER, set by the test's CMake target).
 
 #include <gtest/gtest.h>
 

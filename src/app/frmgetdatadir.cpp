@@ -1,7 +1,7 @@
 #include "app/frmgetdatadir.h"
 
+#include "app/datadirs.h"
 #include "platform/guiutil.h"
-#include "store/datadirs.h"
 #include "widgets/zqgradibutton.h"
 #include "widgets/zqgradicolors.h"
 

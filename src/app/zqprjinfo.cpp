@@ -2,8 +2,8 @@
 
 #include "app/welcomenote.h"
 
-#include "store/notestore.h"
-#include "store/util.h"
+#include "app/pagedefaults.h"
+#include "platform/util.h"
 
 #include <QDir>
 #include <QFileInfo>

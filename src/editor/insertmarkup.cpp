@@ -6,9 +6,9 @@
 #include "app/zqprjinfo.h"
 #include "editor/clipboardhtml.h"
 #include "platform/cp949.h"
+#include "platform/util.h"
 #include "platform/zqerror.h"
 #include "store/notestore.h"
-#include "store/util.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "editor/notecontent.h"
 
 #include "platform/noteencoding.h"
+#include "platform/util.h"
 #include "store/notestore.h"
 #include "store/pagepath.h"
-#include "store/util.h"
 
 #include <QDir>
 #include <QFile>

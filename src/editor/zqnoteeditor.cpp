@@ -5,9 +5,9 @@
 #include "platform/cp949.h"
 #include "platform/noteencoding.h"
 #include "platform/textfile.h"
+#include "platform/util.h"
 #include "platform/zqerror.h"
 #include "store/notestore.h"
-#include "store/util.h"
 
 #include <QDir>
 #include <QFile>

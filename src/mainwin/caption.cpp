@@ -1,7 +1,7 @@
 #include "mainwin/caption.h"
 
+#include "platform/util.h"
 #include "store/pagepath.h"
-#include "store/util.h"
 
 TzqCaption CaptionForPage(const QString& pagePath, const QString& lockHolder)
 {

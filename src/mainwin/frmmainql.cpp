@@ -9,7 +9,6 @@
 #include "editor/zqnoteeditor.h"
 #include "editor/zqnotepage.h"
 #include "editor/zqsourceedit.h"
-#include "editor/zqwebarchive.h"
 #include "editor/zqwebeditview.h"
 #include "mainwin/caption.h"
 #include "mainwin/commandstate.h"
@@ -22,12 +21,12 @@
 #include "platform/filemanager.h"
 #include "platform/fileopdialogs.h"
 #include "platform/guiutil.h"
+#include "platform/util.h"
 #include "platform/zqerror.h"
 #include "store/izqtreecommandhost.h"
 #include "store/namedialogs.h"
 #include "store/notestore.h"
 #include "store/pagepath.h"
-#include "store/util.h"
 #include "store/zqtreecommands.h"
 #include "store/zqtreemenu.h"
 #include "store/zqtreeview.h"
@@ -37,6 +36,7 @@
 #include "tools/frmmsgbox.h"
 #include "tools/frmnotepad.h"
 #include "tools/frmremovegarbage.h"
+#include "tools/zqwebarchive.h"
 
 #include <QAction>
 #include <QActionGroup>

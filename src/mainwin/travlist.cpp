@@ -1,7 +1,7 @@
 #include "mainwin/travlist.h"
 
+#include "platform/util.h"
 #include "store/pagepath.h"
-#include "store/util.h"
 
 #include <QFileInfo>
 

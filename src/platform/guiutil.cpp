@@ -1,6 +1,6 @@
 #include "platform/guiutil.h"
 
-#include "store/util.h"
+#include "platform/util.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

@@ -3,9 +3,9 @@
 #include "platform/cp949.h"
 #include "platform/noteencoding.h"
 #include "platform/textfile.h"
+#include "platform/util.h"
 #include "platform/zqerror.h"
 #include "store/pagepath.h"
-#include "store/util.h"
 #include "store/zqtreemodel.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 #include "store/frmmenuandtree.h"
 
+#include "app/datadirs.h"
 #include "app/zqprjinfo.h"
+#include "platform/util.h"
 #include "platform/zqerror.h"
-#include "store/datadirs.h"
 #include "store/frmfindintree.h"
 #include "store/searchindex.h"
-#include "store/util.h"
 #include "store/zqtree.h"
 #include "store/zqtreeview.h"
 

@@ -7,7 +7,7 @@
 // The note store on disk: a page's file folder and edit marker, the rules that turn typed text
 // into file names, the names proposed for new notes and folders, and the HTML of new pages.
 //
-// Full paths use "/"; the helpers of store/util.h also accept "\". File contents are CP949
+// Full paths use "/"; the helpers of platform/util.h also accept "\". File contents are CP949
 // bytes with CR LF after every line.
 //
 // Letter case: the tree lists a file as a note when its extension is ".htm" in any case, but it
@@ -67,12 +67,6 @@ TzqNameCheck CheckUserFileName(const QString& typed, const QString& dir, TzqItem
 QString DefaultNewName(const QString& dir, TzqItemKind kind);
 
 // ---- New pages --------------------------------------------------------------------------------
-
-// The 22 lines of a page made without a template, CP949.
-QList<QByteArray> NewPageSkeleton();
-
-// The 13 lines written for a folder whose folder note is missing, CP949.
-QList<QByteArray> FolderNoteDefault();
 
 // Creates or truncates the file and writes every line followed by CR LF.
 // Throws EzqError when the file cannot be written.

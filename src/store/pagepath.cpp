@@ -1,6 +1,6 @@
 #include "store/pagepath.h"
 
-#include "store/util.h"
+#include "platform/util.h"
 
 QString RelativePagePath(const QString& rootDir, const QString& pagePath)
 {

@@ -1,8 +1,8 @@
 #include "store/zqtree.h"
 
+#include "platform/util.h"
 #include "store/notestore.h"
 #include "store/pagepath.h"
-#include "store/util.h"
 
 #include <QDir>
 

@@ -1,10 +1,11 @@
 #include "store/zqtreecommands.h"
 
+#include "app/pagedefaults.h"
 #include "platform/fileoperation.h"
+#include "platform/util.h"
 #include "platform/zqerror.h"
 #include "store/notestore.h"
 #include "store/pagepath.h"
-#include "store/util.h"
 #include "store/zqtree.h"
 
 #include <QDir>

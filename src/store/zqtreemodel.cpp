@@ -1,7 +1,7 @@
 #include "store/zqtreemodel.h"
 
+#include "platform/util.h"
 #include "store/pagepath.h"
-#include "store/util.h"
 
 #include <QCollator>
 #include <QDirIterator>

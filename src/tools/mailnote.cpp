@@ -2,8 +2,8 @@
 
 #include "tools/exporttarget.h"
 
+#include "platform/util.h"
 #include "store/pagepath.h"
-#include "store/util.h"
 
 #include <QDir>
 #include <QFileInfo>

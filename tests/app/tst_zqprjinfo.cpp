@@ -1,7 +1,7 @@
+#include "app/datadirs.h"
 #include "app/welcomenote.h"
 #include "app/zqprjinfo.h"
 #include "platform/cp949.h"
-#include "store/datadirs.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+#include "app/pagedefaults.h"
 #include "editor/notecontent.h"
 #include "store/notestore.h"
 #include "testutil.h"

@@ -1,7 +1,7 @@
 #include "editor/notecontent.h"
 #include "editor/zqnoteeditor.h"
+#include "platform/util.h"
 #include "store/notestore.h"
-#include "store/util.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

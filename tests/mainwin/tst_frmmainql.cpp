@@ -1,5 +1,6 @@
 // The main window with the real browser engine, offscreen: a store with Korean names is
 // opened, a folder and a note are clicked, and what the browse view shows is read back.
+#include "app/pagedefaults.h"
 #include "app/zqprjinfo.h"
 #include "editor/zqbrowseview.h"
 #include "mainwin/frmmainql.h"

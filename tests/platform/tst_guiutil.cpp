@@ -1,6 +1,6 @@
 #include "platform/fileopdialogs.h"
 #include "platform/guiutil.h"
-#include "store/util.h"
+#include "platform/util.h"
 
 #include <gtest/gtest.h>
 

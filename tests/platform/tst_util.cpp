@@ -1,5 +1,5 @@
+#include "platform/util.h"
 #include "platform/zqerror.h"
-#include "store/util.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // The rest of the program as the tree and its commands see it, for the tree command tests.
 
 #include "platform/fileoperation.h"
-#include "store/util.h"
+#include "platform/util.h"
 #include "store/zqtree.h"
 #include "store/zqtreecommands.h"
 

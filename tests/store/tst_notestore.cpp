@@ -1,3 +1,4 @@
+#include "app/pagedefaults.h"
 #include "platform/zqerror.h"
 #include "store/notestore.h"
 #include "testutil.h"

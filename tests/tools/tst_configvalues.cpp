@@ -1,10 +1,10 @@
 // The settings dialog's values without the dialog: the data directory rows and their
 // operations, reading and writing the whole settings file in one change, and the refusals.
+#include "app/datadirs.h"
 #include "app/zqprjinfo.h"
 #include "filesizelimit.h"
 #include "platform/cp949.h"
 #include "platform/zqerror.h"
-#include "store/datadirs.h"
 #include "testutil.h"
 #include "tools/configvalues.h"
 

@@ -1,4 +1,4 @@
-#include "store/datadirs.h"
+#include "app/datadirs.h"
 
 #include "app/zqprjinfo.h"
 #include "platform/cp949.h"

@@ -3,11 +3,11 @@
 // note and its files untouched, the target replaced only by a complete archive, and the mail
 // hand-over through a stand-in xdg-email.
 #include "editor/notecontent.h"
-#include "editor/zqwebarchive.h"
 #include "platform/cp949.h"
 #include "readmhtml.h"
 #include "testutil.h"
 #include "tools/mailnote.h"
+#include "tools/zqwebarchive.h"
 
 #include <gtest/gtest.h>
 

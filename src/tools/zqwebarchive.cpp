@@ -1,4 +1,4 @@
-#include "editor/zqwebarchive.h"
+#include "tools/zqwebarchive.h"
 
 #include "app/zqprjinfo.h"
 #include "editor/notecontent.h"

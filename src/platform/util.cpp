@@ -1,4 +1,4 @@
-#include "store/util.h"
+#include "platform/util.h"
 
 #include "platform/zqerror.h"
 
