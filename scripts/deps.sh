@@ -9,7 +9,7 @@ packages=(
     fonts-nanum xvfb xauth qt6-multimedia-dev
     xdg-utils
     # the Debian package: dpkg-shlibdeps and the file type probe of cpack
-    dpkg-dev file desktop-file-utils
+    dpkg-dev file desktop-file-utils appstream
     # independent readers of the archives the tests write
     python3 unzip p7zip-full
 )

@@ -32,6 +32,12 @@ for f in zqfonts.conf help/index.html zqTemplate; do
     [ -e "$root/usr/share/zqquillet/$f" ] || fail "usr/share/zqquillet/$f missing"
 done
 grep -q "^Name\[ko\]=" "$desktop" || fail "no Korean name in the menu entry"
+# Software centres list the program by its AppStream metadata, which names the menu entry.
+metainfo="$root/usr/share/metainfo/org.zqquillet.zqquillet.metainfo.xml"
+[ -f "$metainfo" ] || fail "no AppStream metadata"
+appstreamcli validate --no-net "$metainfo" || fail "the AppStream metadata does not validate"
+grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$metainfo" ||
+    fail "the AppStream metadata does not launch the menu entry"
 
 # One start of the unpacked program, ended by a termination signal as a desktop logout would.
 home="$work/home"
