@@ -12,7 +12,6 @@ enum TzqEditCommand : int {
     DECMD_BOLD = 5000,
     DECMD_COPY = 5002,
     DECMD_CUT = 5003,
-    DECMD_FINDTEXT = 5008,
     DECMD_HYPERLINK = 5016,
     DECMD_IMAGE = 5017,
     DECMD_INDENT = 5018,

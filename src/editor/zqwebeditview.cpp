@@ -435,8 +435,6 @@ bool TzqWebEditView::ExecCommand(int id, int option, const QVariant& input)
         return true;
     case DECMD_PASTE:
         return Paste();
-    case DECMD_FINDTEXT:
-        return FindText(option, input);
     default:
         break;
     }
@@ -502,27 +500,10 @@ bool TzqWebEditView::Paste()
     return false;
 }
 
-bool TzqWebEditView::FindText(int option, const QVariant& input)
-{
-    QString text = input.toString();
-    if (text.isEmpty()) {
-        if (option == OLECMDEXECOPT_DONTPROMPTUSER)
-            return false;
-        const std::optional<QString> asked = AskText(u"찾을 내용:"_s, FLastFind);
-        if (!asked || asked->isEmpty())
-            return false;
-        text = *asked;
-    }
-    FLastFind = text;
-    FPage->findText(text);
-    return true;
-}
-
 int TzqWebEditView::QueryStatus(int id)
 {
     const QString name = CommandName(id);
-    const bool known = !name.isEmpty() || id == DECMD_COPY || id == DECMD_CUT ||
-                       id == DECMD_PASTE || id == DECMD_FINDTEXT;
+    const bool known = !name.isEmpty() || id == DECMD_COPY || id == DECMD_CUT || id == DECMD_PASTE;
     if (!known)
         return DECMDF_NOTSUPPORTED;
     if (!FReady)
@@ -541,8 +522,6 @@ int TzqWebEditView::QueryStatus(int id)
         const QMimeData* data = QApplication::clipboard()->mimeData();
         return data && (data->hasHtml() || data->hasText()) ? DECMDF_ENABLED : DECMDF_DISABLED;
     }
-    case DECMD_FINDTEXT:
-        return DECMDF_ENABLED;
     default:
         break;
     }

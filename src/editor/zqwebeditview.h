@@ -118,7 +118,6 @@ private:
     void PageLoadFinished(bool ok);
     bool RunCommand(const QString& name, const QString& value = {});
     bool Paste();
-    bool FindText(int option, const QVariant& input);
     std::optional<QString> AskText(const QString& label, const QString& initial);
 
     TzqNotePage* FPage;
@@ -127,7 +126,6 @@ private:
     std::unique_ptr<QPrinter> FPrinter;
     // The file of the document being loaded or shown.
     QString FUrlPath;
-    QString FLastFind;
     bool FReady = false;
     bool FShowDetails = false;
     // Counts loads, so the answer of an older load's script is not taken for the current one.

@@ -578,19 +578,6 @@ TUnits NoteUnits(QByteArrayView bytes, TzqNoteEncoding encoding)
 
 } // namespace
 
-QString EscapeAmpersands(const QString& name)
-{
-    QString out;
-    out.reserve(name.size());
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        if (name[i] == u'&' && !QStringView(name).mid(i).startsWith(u"&amp;"))
-            out.append(u"&amp;");
-        else
-            out.append(name[i]);
-    }
-    return out;
-}
-
 QString NormalizeReferenceText(QStringView text)
 {
     QString normal = DecodeEscapes(DecodeCharRefs(text));

@@ -22,10 +22,6 @@
 // keeps the file: a note that cannot be read stops the scan, file folders of notes another user
 // is editing are left out, links are never listed.
 
-// Every "&" of the name that does not already begin "&amp;" becomes "&amp;".
-// 'R&D\plan.jpg' gives 'R&amp;D\plan.jpg'.
-QString EscapeAmpersands(const QString& name);
-
 // The text in the form references are compared in: character references decoded (numeric
 // ones and amp, lt, gt, quot, apos, nbsp), then percent escapes decoded (UTF-8, else CP949),
 // "\" made "/", and letter case folded.

@@ -541,12 +541,6 @@ TEST_F(ViewsTest, EditViewTakesKoreanFromTheInputMethodAndLeavesItsMenuToTheEdit
     QSignalSpy menu(view.get(), &TzqWebEditView::ShowContextMenu);
     QTest::mouseClick(input, Qt::RightButton, {}, QPoint(20, 15));
     EXPECT_TRUE(menu.wait(5000));
-
-    // Find asks for its text unless it is given one.
-    EXPECT_FALSE(view->ExecCommand(DECMD_FINDTEXT));
-    EXPECT_EQ(Asked, QStringList{u"찾을 내용:"_s});
-    EXPECT_TRUE(view->ExecCommand(DECMD_FINDTEXT, OLECMDEXECOPT_DODEFAULT, u"alpha"_s));
-    EXPECT_EQ(Asked.size(), 1);
 }
 
 TEST_F(ViewsTest, NotesReachNoFileOutsideTheStore)

@@ -207,8 +207,6 @@ TEST_F(GarbageScan, DropEmptyAnchorsRemovesOnlyTheirBytes)
     EXPECT_EQ(DropEmptyAnchors(utf16(u"x<a id=1></a>\r\ny"_s), TzqNoteEncoding::Utf16LE, &changed),
               utf16(u"x\r\ny"_s));
     EXPECT_TRUE(changed);
-
-    EXPECT_EQ(EscapeAmpersands(u"R&D\\a&amp;b&c.jpg"_s), u"R&amp;D\\a&amp;b&amp;c.jpg"_s);
 }
 
 TEST_F(GarbageScan, DeleteTrashesItemByItemAndEmptyFileFoldersAfter)

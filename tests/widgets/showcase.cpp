@@ -2,16 +2,12 @@
 // Run with --gtest_also_run_disabled_tests and QUILLET_SHOWCASE=<file.png>.
 #include "widgets/colorpickerbutton.h"
 #include "widgets/colorpopup.h"
-#include "widgets/zqcolorpanel.h"
-#include "widgets/zqflat.h"
 #include "widgets/zqgradibutton.h"
 #include "widgets/zqgradicolors.h"
-#include "widgets/zqgradispeedbutton.h"
 
 #include <gtest/gtest.h>
 
 #include <QEnterEvent>
-#include <QLabel>
 #include <QPainter>
 #include <QTest>
 
@@ -62,33 +58,6 @@ TEST(Showcase, DISABLED_DrawsTheComponentSet)
     vertical->resize(60, 36);
     vertical->SetVerticalGradi(true);
 
-    const QStringList names{u"format-bold"_s,   u"format-italic"_s, u"format-underline"_s,
-                            u"align-left"_s,    u"align-center"_s,  u"align-right"_s,
-                            u"list-numbered"_s, u"list-bullet"_s,   u"format-outdent"_s,
-                            u"format-indent"_s, u"format-strike"_s, u"format-clear"_s,
-                            u"show-tags"_s,     u"special-chars"_s};
-    for (int i = 0; i < names.size(); ++i) {
-        auto* s = new TzqGradiSpeedButton(&form);
-        s->SetColors(colors);
-        s->setGeometry(10 + i * 25, 130, 24, 24);
-        s->SetImages({QIcon(u":/icons/%1.png"_s.arg(names[i]))});
-        s->SetImageIndex(0);
-        s->SetIconX(4);
-        s->SetIconY(4);
-        s->setCheckable(true);
-        s->setChecked(i == 1 || i == 4);
-    }
-    auto* square = new TzqGradiSpeedButton(&form);
-    square->SetColors(colors);
-    square->SetRoundDegree(0);
-    square->setText(u"각"_s);
-    square->setGeometry(370, 130, 30, 24);
-    auto* turned = new TzqGradiSpeedButton(&form);
-    turned->SetColors(colors);
-    turned->SetFontRotate(900);
-    turned->setText(u"세로"_s);
-    turned->setGeometry(410, 90, 24, 64);
-
     auto* fontColor = new TColorPickerButton(&form);
     fontColor->setGeometry(10, 170, 40, 24);
     fontColor->SetGlyph(QIcon(u":/icons/font-color.png"_s));
@@ -99,18 +68,6 @@ TEST(Showcase, DISABLED_DrawsTheComponentSet)
     backColor->setGeometry(55, 170, 40, 24);
     backColor->SetGlyph(QIcon(u":/icons/back-color.png"_s));
     backColor->SetSelectionColor(QColor(255, 255, 0));
-
-    auto* flat = new TzqFlat(&form);
-    flat->setGeometry(110, 170, 24, 20);
-    flat->SetColor(QColor(0xFF, 0xF2, 0xC8));
-    flat->SetCaption(u"한"_s);
-    auto* panel = new TzqColorPanel(&form);
-    panel->setGeometry(145, 170, 150, 24);
-    panel->SetEdgeColors(QColor(0xC8, 0xC4, 0xB8));
-    panel->SetClrLeft(QColor(0x31, 0x6A, 0xC5));
-    panel->SetBorderThick(2);
-    auto* label = new QLabel(u"  테두리 패널"_s, panel);
-    label->setGeometry(2, 2, 146, 20);
 
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

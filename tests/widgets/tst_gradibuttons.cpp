@@ -3,7 +3,6 @@
 #include "widgets/gradipaint.h"
 #include "widgets/zqgradibutton.h"
 #include "widgets/zqgradicolors.h"
-#include "widgets/zqgradispeedbutton.h"
 
 #include <gtest/gtest.h>
 
@@ -347,62 +346,4 @@ TEST(GradiButton, DraggingOffShowsItUp)
     EXPECT_EQ(At(f.Shot(), 5, 5), Rgb(249, 249, 249));
     QTest::mouseRelease(f.Button, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(clicks.count(), 1);
-}
-
-TEST(GradiSpeedButton, CutAndSquareCorners)
-{
-    QWidget form;
-    auto* colors = new TzqGradiColors(&form);
-    auto* button = new TzqGradiSpeedButton(&form);
-    button->setGeometry(0, 0, 30, 24);
-    button->SetColors(colors);
-    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(button->RoundDegree(), 3);
-
-    QImage picture = button->Picture();
-    EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0); // cut off: the parent shows
-    EXPECT_EQ(qAlpha(picture.pixel(1, 1)), 0);
-    EXPECT_EQ(At(picture, 3, 0), Rgb(88, 88, 88));
-    EXPECT_EQ(At(picture, 1, 2), Rgb(88, 88, 88)); // the corner's slant
-    EXPECT_EQ(At(picture, 0, 12), Rgb(88, 88, 88));
-    EXPECT_EQ(At(picture, 2, 2), Rgb(255, 255, 255)); // the light slant inside it
-
-    button->SetRoundDegree(0);
-    picture = button->Picture();
-    for (const QPoint p : {QPoint(0, 0), QPoint(29, 0), QPoint(0, 23), QPoint(29, 23)})
-        EXPECT_EQ(At(picture, p.x(), p.y()), Rgb(88, 88, 88)) << p.x() << "," << p.y();
-    for (int y = 0; y < 24; ++y)
-        EXPECT_EQ(At(picture, 0, y), Rgb(88, 88, 88)) << y;
-    // The face reaches the full width on every line.
-    EXPECT_EQ(At(picture, 2, 2), Rgb(254, 251, 236));
-}
-
-TEST(GradiSpeedButton, GroupKeepsOneDown)
-{
-    QWidget form;
-    auto* colors = new TzqGradiColors(&form);
-    QList<TzqGradiSpeedButton*> buttons;
-    for (int i = 0; i < 3; ++i) {
-        auto* b = new TzqGradiSpeedButton(&form);
-        b->setGeometry(i * 30, 0, 30, 24);
-        b->SetColors(colors);
-        b->setCheckable(true);
-        b->setAutoExclusive(true);
-        buttons << b;
-    }
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    QTest::mouseClick(buttons[1], Qt::LeftButton);
-    QTest::mouseClick(buttons[2], Qt::LeftButton);
-    EXPECT_FALSE(buttons[1]->Down());
-    EXPECT_TRUE(buttons[2]->Down());
-    EXPECT_EQ(At(buttons[2]->Picture(), 15, 12), Rgb(249, 249, 249));
-    EXPECT_NE(At(buttons[1]->Picture(), 15, 12), Rgb(249, 249, 249));
-
-    // Disabled: greyed; enabled again, still held down in its group.
-    buttons[2]->setEnabled(false);
-    const QColor c = At(buttons[2]->Picture(), 15, 12);
-    EXPECT_TRUE(c.red() == c.green() && c.green() == c.blue());
-    buttons[2]->setEnabled(true);
-    EXPECT_EQ(At(buttons[2]->Picture(), 15, 12), Rgb(249, 249, 249));
 }

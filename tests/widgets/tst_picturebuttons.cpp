@@ -1,8 +1,4 @@
-// The picture buttons and the decorated panels offscreen.
-#include "widgets/zqbuttonimages.h"
-#include "widgets/zqcolorpanel.h"
-#include "widgets/zqflat.h"
-#include "widgets/zqimagebutton.h"
+// The picture buttons offscreen.
 #include "widgets/zqimagelistbutton.h"
 
 #include <gtest/gtest.h>
@@ -129,65 +125,4 @@ TEST(PictureButton, DoubleClickIsAPressUnlessSomeoneListens)
     DoubleClick(button, QPoint(8, 8));
     EXPECT_EQ(doubles, 1);
     EXPECT_EQ(clicks.count(), 1);
-}
-
-TEST(ImageButton, PicturesByStateAndMask)
-{
-    QWidget form;
-    auto* images = new TzqButtonImages(&form);
-    images->SetPicUp(QPixmap::fromImage(Solid(Qt::red)));
-    images->SetPicDown(QPixmap::fromImage(Solid(Qt::blue)));
-    images->SetPicEntered(QPixmap::fromImage(Solid(Qt::green)));
-    auto* button = new TzqImageButton(&form);
-    button->setGeometry(0, 0, 16, 16);
-    button->SetButtonImages(images);
-    const auto colour = [&] { return button->CurrentPicture().toImage().pixelColor(0, 0); };
-    EXPECT_EQ(colour(), QColor(Qt::red));
-    Enter(button);
-    EXPECT_EQ(colour(), QColor(Qt::green));
-    button->setDown(true);
-    EXPECT_EQ(colour(), QColor(Qt::blue));
-    button->setDown(false);
-    // Disabled without its own picture: the pressed one.
-    button->setEnabled(false);
-    EXPECT_EQ(colour(), QColor(Qt::blue));
-    images->SetPicDisabled(QPixmap::fromImage(Solid(Qt::gray)));
-    EXPECT_EQ(colour(), QColor(Qt::gray));
-    button->setEnabled(true);
-
-    images->SetMaskBmp(HalfMask());
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    QSignalSpy clicks(button, &QAbstractButton::clicked);
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_EQ(clicks.count(), 0);
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(12, 2));
-    EXPECT_EQ(clicks.count(), 1);
-}
-
-TEST(Panels, FlatSidesAndColourPanelEdges)
-{
-    TzqFlat flat;
-    flat.resize(30, 20);
-    flat.SetColor(QColor(250, 240, 200));
-    flat.SetBorder(TzqFlat::bsLeft | TzqFlat::bsBottom);
-    QImage shot = flat.grab().toImage();
-    EXPECT_EQ(shot.pixelColor(0, 5), QColor(192, 192, 192));
-    EXPECT_EQ(shot.pixelColor(15, 19), QColor(192, 192, 192));
-    EXPECT_EQ(shot.pixelColor(15, 0), QColor(250, 240, 200));
-    EXPECT_EQ(shot.pixelColor(29, 5), QColor(250, 240, 200));
-
-    TzqColorPanel panel;
-    panel.resize(30, 20);
-    QPalette pal = panel.palette();
-    pal.setColor(QPalette::Window, QColor(255, 255, 255));
-    panel.setPalette(pal);
-    panel.SetClrTop(QColor(200, 0, 0));
-    panel.SetClrRight(QColor(0, 0, 200));
-    panel.SetBorderThick(2);
-    shot = panel.grab().toImage();
-    EXPECT_EQ(shot.pixelColor(10, 1), QColor(200, 0, 0));
-    EXPECT_EQ(shot.pixelColor(28, 10), QColor(0, 0, 200));
-    EXPECT_EQ(shot.pixelColor(0, 10), QColor(255, 255, 255)); // no colour: no edge
-    EXPECT_EQ(shot.pixelColor(10, 19), QColor(255, 255, 255));
 }
