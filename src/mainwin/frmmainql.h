@@ -53,6 +53,10 @@ public:
 
     // A second start asked this instance to show itself: out of the tray, or to the front.
     void WakeUp();
+    // The mode items (F6, F7, F8 and the tool bar end here): 0 browse, 1 edit, 2 source.
+    void tbiBrowseClick(int wanted) { FModes->tbiBrowseClick(wanted); }
+    // Saves the note when in edit or source mode; false when it could not be saved.
+    bool SaveIfEditing() { return FModes->SaveIfEditing(); }
 
     // IzqTreeHost
     bool SaveFile(const QString& page) override;
