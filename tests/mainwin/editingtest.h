@@ -75,11 +75,11 @@ protected:
     static bool EnterMode(TfrmMainQL& w, int mode)
     {
         if (mode != 1) {
-            w.tbiBrowseClick(mode);
+            w.Modes()->tbiBrowseClick(mode);
             return w.ViewMode() == mode;
         }
         QSignalSpy ready(w.DhtmlEditor()->EditView(), &TzqWebEditView::DocumentComplete);
-        w.tbiBrowseClick(mode);
+        w.Modes()->tbiBrowseClick(mode);
         return w.ViewMode() == 1 && ready.wait(20000);
     }
 

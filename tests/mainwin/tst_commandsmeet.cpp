@@ -79,7 +79,7 @@ TEST_F(CommandsMeetTest, LeavingTheNoteSettlesAPasteWhosePicturesAreStillComing)
     } steps[] = {
         {"F6", [](TfrmMainQL& w) { QTest::keyClick(&w, Qt::Key_F6); }},
         {"another note", [](TfrmMainQL& w) { w.Tree()->SelectByRelativePath(u"다른.htm"_s); }},
-        {"F5", [](TfrmMainQL& w) { w.Action(u"actReload"_s)->trigger(); }},
+        {"F5", [](TfrmMainQL& w) { w.Actions().actReload->trigger(); }},
         {"another data directory",
          [](TfrmMainQL& w) {
              QComboBox* dirs = w.MenuAndTree()->DataDirBox();
@@ -149,12 +149,12 @@ TEST_F(CommandsMeetTest, CancellingThePasteUnderWayLeavesTheWaitingOnesTheirOwnP
 TEST_F(CommandsMeetTest, ASearchLeftBeforeItEndsOpensNothingInTheNoteBeingEdited)
 {
     auto w = OpenOnNote();
-    ASSERT_TRUE(w->btnToSearchModeClick());
+    ASSERT_TRUE(w->Modes()->btnToSearchModeClick());
     TfrmMenuAndTree* panel = w->MenuAndTree();
     panel->SearchBox()->setText(u"alpha"_s);
     panel->SearchButton()->click();
     // Back to the tree before the search has told anything, then straight into editing.
-    w->btnToTreeModeClick();
+    w->Modes()->btnToTreeModeClick();
     ASSERT_TRUE(EnterMode(*w, 1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->Searching(); }, 10000));
     QTest::qWait(100);
@@ -162,7 +162,7 @@ TEST_F(CommandsMeetTest, ASearchLeftBeforeItEndsOpensNothingInTheNoteBeingEdited
     EXPECT_EQ(panel->ResultList()->topLevelItemCount(), 0);
     ASSERT_TRUE(w->DhtmlEditor()->EditView()->NotePage()->RunScript(
         u"document.getElementById('w').textContent = 'typed after'; true"_s));
-    ASSERT_TRUE(w->SaveIfEditing());
+    ASSERT_TRUE(w->Modes()->SaveIfEditing());
     EXPECT_TRUE(NoteText().contains(u"typed after"_s));
 }
 
@@ -170,9 +170,9 @@ TEST_F(CommandsMeetTest, TheModeItemsFollowThePageAndTheModeShown)
 {
     WriteFile(Program.filePath(u"zqTemplate/Plain.htm"_s), "<html><body></body></html>\r\n");
     auto w = OpenOnNote();
-    QAction* browse = w->Action(u"tbiBrowse"_s);
-    QAction* edit = w->Action(u"tbiEdit"_s);
-    QAction* source = w->Action(u"tbiSource"_s);
+    QAction* browse = w->Actions().tbiBrowse;
+    QAction* edit = w->Actions().tbiEdit;
+    QAction* source = w->Actions().tbiSource;
 
     // A refused switch leaves the item of the real mode checked: an external editor takes the
     // source.
@@ -183,10 +183,10 @@ TEST_F(CommandsMeetTest, TheModeItemsFollowThePageAndTheModeShown)
     Prj->SetTextEditor({});
 
     // F5 and the menu's item read the note again in search mode too; the tool bar's button not.
-    ASSERT_TRUE(w->btnToSearchModeClick());
-    EXPECT_TRUE(w->Action(u"actReload"_s)->isEnabled());
+    ASSERT_TRUE(w->Modes()->btnToSearchModeClick());
+    EXPECT_TRUE(w->Actions().actReload->isEnabled());
     EXPECT_FALSE(w->findChild<QAction*>(u"tbiReload"_s)->isEnabled());
-    w->btnToTreeModeClick();
+    w->Modes()->btnToTreeModeClick();
 
     // Another user edits the note shown; a new note opened afterwards can be edited and left.
     WriteFile(Store + u"/메모.qzmod"_s, "beta\r\n");
@@ -219,7 +219,7 @@ TEST_F(CommandsMeetTest, TheFilesPanelSwitchesTakeEffectWhenTheSettingsCloseWith
             d->findChild<QCheckBox*>(u"chkFilesPanel"_s)->setChecked(on);
             d->findChild<QCheckBox*>(u"chkInsertNoteAppend"_s)->setChecked(on);
         });
-        w->Action(u"actToolConfig"_s)->trigger();
+        w->Actions().actToolConfig->trigger();
         EXPECT_EQ(files->InsertNoteAppend(), on);
         EXPECT_EQ(files->IsCollapsed(), !on);
     }

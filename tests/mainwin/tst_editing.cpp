@@ -92,7 +92,7 @@ TEST_F(EditingTest, BoldWordSavedAsCp949WithEveryOtherCharacterKept)
         u"r.selectNodeContents(p); r.collapse(false); var s = window.getSelection();"
         u"s.removeAllRanges(); s.addRange(r); true"_s));
     ASSERT_TRUE(logic->InsertHtml(u"😀"_s));
-    w->SaveIfEditing();
+    w->Modes()->SaveIfEditing();
 
     const QByteArray saved = ReadFile(Note);
     EXPECT_TRUE(saved.contains("<b>beta</b>")) << saved.constData();
@@ -115,14 +115,14 @@ TEST_F(EditingTest, SourceModeWithoutAChangeWritesNothing)
     EXPECT_EQ(w->DhtmlEditor()->SourceView()->Text(), cp949::ToUnicode(Original));
     const QDateTime before = QFileInfo(Note).lastModified();
     QTest::qWait(20);
-    w->SaveIfEditing();
+    w->Modes()->SaveIfEditing();
     EXPECT_EQ(ReadFile(Note), Original);
     EXPECT_EQ(QFileInfo(Note).lastModified(), before);
 
     // A change is written with CR LF line ends.
     w->DhtmlEditor()->SourceView()->SetText(u"<p>똠</p>\n<p>뷁</p>"_s);
     w->DhtmlEditor()->SourceView()->SetModified(true);
-    w->SaveIfEditing();
+    w->Modes()->SaveIfEditing();
     EXPECT_EQ(ReadFile(Note), QByteArray("<p>\x8C\x63</p>\r\n<p>\x94\xEE</p>"));
 }
 
@@ -152,8 +152,8 @@ TEST_F(EditingTest, ANoteAnotherUserEditsCannotBeEdited)
     Prj->ReadMyName();
     auto second = OpenOnNote();
     EXPECT_EQ(second->windowTitle(), u"-alpha"_s + Store + u"/메모"_s);
-    EXPECT_FALSE(second->Action(u"tbiEdit"_s)->isEnabled());
-    EXPECT_FALSE(second->Action(u"tbiSource"_s)->isEnabled());
+    EXPECT_FALSE(second->Actions().tbiEdit->isEnabled());
+    EXPECT_FALSE(second->Actions().tbiSource->isEnabled());
     second->activateWindow();
     QTest::keyClick(second.get(), Qt::Key_F7);
     EXPECT_EQ(second->ViewMode(), 0);
@@ -183,7 +183,7 @@ TEST_F(EditingTest, ASaveThatFailsStopsEveryCommandAndLosesNothing)
     const QString marker = Store + u"/메모.qzmod"_s;
     const auto unchanged = [&] {
         EXPECT_EQ(w->ViewMode(), 1);
-        EXPECT_TRUE(w->Action(u"tbiEdit"_s)->isChecked());
+        EXPECT_TRUE(w->Actions().tbiEdit->isChecked());
         EXPECT_EQ(w->Tree()->CurrentPage(), Note);
         EXPECT_EQ(w->Tree()->Model()->Text(w->Tree()->SelectedNode()), u"메모"_s);
         EXPECT_TRUE(w->TreeMode());
@@ -197,11 +197,11 @@ TEST_F(EditingTest, ASaveThatFailsStopsEveryCommandAndLosesNothing)
         // The disk is full.
         TBoxAnswerer answerer(QMessageBox::Ok);
         TFileSizeLimit full(16);
-        w->tbiBrowseClick(0); // F6
+        w->Modes()->tbiBrowseClick(0); // F6
         unchanged();
         w->Tree()->SelectByRelativePath(u"다른.htm"_s); // a click in the tree
         unchanged();
-        w->Action(u"actGoBack"_s)->trigger();
+        w->Actions().actGoBack->trigger();
         unchanged();
         EXPECT_EQ(w->History()->Cursor(), cursor);
         w->Commands()->RenameNode(w->Tree()->SelectedNode()); // no name is asked for
@@ -213,20 +213,20 @@ TEST_F(EditingTest, ASaveThatFailsStopsEveryCommandAndLosesNothing)
         Q_EMIT dirs->activated(1);
         EXPECT_EQ(dirs->currentIndex(), 0);
         unchanged();
-        EXPECT_FALSE(w->btnToSearchModeClick());
+        EXPECT_FALSE(w->Modes()->btnToSearchModeClick());
         unchanged();
-        w->Action(u"actReload"_s)->trigger();
+        w->Actions().actReload->trigger();
         unchanged();
         // The exports, the clean-up and the settings save first too; none asks for anything.
         TNoExportUi exports;
-        w->SetExportUi(&exports);
-        for (const QString& name :
-             {u"actMakeZip"_s, u"actSaveMht"_s, u"actNoteToMail"_s, u"actToolConfig"_s})
-            w->Action(name)->trigger();
+        w->Exports()->SetExportUi(&exports);
+        const TzqMainActions& a = w->Actions();
+        for (QAction* action : {a.actMakeZip, a.actSaveMht, a.actNoteToMail, a.actToolConfig})
+            action->trigger();
         w->TreeMenu()->Prepare(w->Tree()->SelectedNode());
         w->TreeMenu()->tbiGarbage->trigger();
         w->TreeMenu()->tbiMakeZipfile->trigger();
-        w->SetExportUi(nullptr);
+        w->Exports()->SetExportUi(nullptr);
         EXPECT_EQ(exports.Asked, 0);
         unchanged();
         EXPECT_FALSE(w->close());
@@ -251,7 +251,7 @@ TEST_F(EditingTest, ASaveThatFailsStopsEveryCommandAndLosesNothing)
     // With room on the disk again the text reaches the note, and then the window goes.
     {
         TBoxAnswerer answerer(QMessageBox::NoButton, u"덮어쓰기"_s);
-        w->tbiBrowseClick(0);
+        w->Modes()->tbiBrowseClick(0);
         EXPECT_EQ(answerer.Count, 1);
     }
     EXPECT_EQ(w->ViewMode(), 0);
@@ -424,7 +424,7 @@ TEST_F(EditingTest, PresetsMakeMixedSelectionsUniformAndReplaceAllReachesTheSave
     dialog->findChild<QAbstractButton*>(u"btnReplaceAll"_s)->click();
     EXPECT_EQ(dialog->findChild<QLabel*>(u"labStatus"_s)->text(), u"1개를 바꾸었습니다."_s);
     dialog->close();
-    w->SaveIfEditing();
+    w->Modes()->SaveIfEditing();
     const QByteArray saved = ReadFile(Note);
     EXPECT_TRUE(saved.contains(cp949::FromUnicode(u"plain 똠방각하"_s))) << saved.constData();
     EXPECT_FALSE(saved.contains(cp949::FromUnicode(u"감마"_s)));

@@ -116,7 +116,7 @@ TEST(Exports, ZipOfTheNoteShownAndOfATreeFolder)
     {
         TfrmMainQL w;
         TScriptedExportUi ui;
-        w.SetExportUi(&ui);
+        w.Exports()->SetExportUi(&ui);
         w.FormActivate();
         w.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
@@ -124,7 +124,7 @@ TEST(Exports, ZipOfTheNoteShownAndOfATreeFolder)
 
         // The note shown, to a name without ".zip".
         ui.Chosen = program.filePath(u"day"_s);
-        QAction* makeZip = w.Action(u"actMakeZip"_s);
+        QAction* makeZip = w.Actions().actMakeZip;
         ASSERT_TRUE(makeZip->isEnabled());
         makeZip->trigger();
         EXPECT_EQ(ui.Captions, QStringList{u"zip 파일 만들기"_s});
@@ -134,10 +134,10 @@ TEST(Exports, ZipOfTheNoteShownAndOfATreeFolder)
         EXPECT_TRUE(ui.Errors.isEmpty());
 
         // Not in source mode: the source view may hold text not yet saved as the note.
-        w.tbiBrowseClick(2);
+        w.Modes()->tbiBrowseClick(2);
         ASSERT_EQ(w.ViewMode(), 2);
         EXPECT_FALSE(makeZip->isEnabled());
-        w.tbiBrowseClick(0);
+        w.Modes()->tbiBrowseClick(0);
         EXPECT_TRUE(makeZip->isEnabled());
 
         // The tree menu's item over a folder: the whole folder under its own name.
@@ -161,7 +161,7 @@ TEST(Exports, ZipOfTheNoteShownAndOfATreeFolder)
         // The web archive of the note shown; the note and its picture stay as they were.
         ASSERT_TRUE(w.Tree()->SelectByRelativePath(u"Trip\\Day1.htm"_s));
         ui.Chosen = program.filePath(u"day"_s);
-        w.Action(u"actSaveMht"_s)->trigger();
+        w.Actions().actSaveMht->trigger();
         EXPECT_EQ(ui.Captions.last(), u"mht 파일로 저장"_s);
         EXPECT_TRUE(ui.Suggested.last().endsWith(u"/Day1.mht"_s));
         const QByteArray mht = ReadFile(program.filePath(u"day.mht"_s));
@@ -175,7 +175,7 @@ TEST(Exports, ZipOfTheNoteShownAndOfATreeFolder)
         // Mail: the archive goes to the mail program with the subject of the note's name.
         {
             TFakeXdgEmail mail;
-            w.Action(u"actNoteToMail"_s)->trigger();
+            w.Actions().actNoteToMail->trigger();
             ASSERT_TRUE(QTest::qWaitFor([&] { return mail.Arguments().size() == 7; }, 20000));
             EXPECT_EQ(mail.Arguments().mid(1, 5),
                       (QStringList{u"--subject"_s, u"zqQuillet-Day1"_s, u"--body"_s,
@@ -185,10 +185,10 @@ TEST(Exports, ZipOfTheNoteShownAndOfATreeFolder)
         // Without xdg-email the user is told.
         {
             TFakeXdgEmail missing(0, false);
-            w.Action(u"actNoteToMail"_s)->trigger();
+            w.Actions().actNoteToMail->trigger();
             EXPECT_EQ(ui.Errors.size(), 1);
         }
-        w.SetExportUi(nullptr);
+        w.Exports()->SetExportUi(nullptr);
     }
     PrjInfo = nullptr;
 }

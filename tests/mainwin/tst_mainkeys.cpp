@@ -208,10 +208,10 @@ TEST_F(MainKeysTest, DragsOverTheNoteScrollToItsRealEndAndTop)
         << Script(page, atEnd);
     RightDrag(input, from, from + QPoint(5, -31));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Script(page, u"window.scrollY"_s) == 0; }, 5000));
-    EXPECT_EQ(w->Gesture().State(), TzqGesture::TState::None);
+    EXPECT_EQ(w->Input()->Gesture().State(), TzqGesture::TState::None);
 
     // The source view: the caret goes to the end and back to the top.
-    w->tbiBrowseClick(2);
+    w->Modes()->tbiBrowseClick(2);
     ASSERT_EQ(w->ViewMode(), 2);
     TzqSourceEdit* source = w->DhtmlEditor()->SourceView();
     source->setFocus();
@@ -230,7 +230,7 @@ TEST_F(MainKeysTest, DragsOverTheNoteScrollToItsRealEndAndTop)
         popup->close();
     QWidget* tree = w->MenuAndTree()->TreeView()->viewport();
     QTest::mousePress(tree, Qt::RightButton, {}, QPoint(20, 20));
-    EXPECT_EQ(w->Gesture().State(), TzqGesture::TState::None);
+    EXPECT_EQ(w->Input()->Gesture().State(), TzqGesture::TState::None);
     QTest::mouseRelease(tree, Qt::RightButton, {}, QPoint(20, 20));
     if (QWidget* popup = QApplication::activePopupWidget())
         popup->close();
@@ -241,14 +241,14 @@ TEST_F(MainKeysTest, GesturesWorkOnAScreenLeftOfAndAboveThePrimary)
     auto w = OpenOnNote();
     w->move(-1200, -700);
     QTest::qWait(50);
-    w->tbiBrowseClick(2);
+    w->Modes()->tbiBrowseClick(2);
     TzqSourceEdit* source = w->DhtmlEditor()->SourceView();
     source->setFocus();
     const QPoint from(60, 60);
     const QPoint global = source->viewport()->mapToGlobal(from);
     if (global.x() >= 0 || global.y() >= 0)
         GTEST_SKIP() << "the platform keeps windows on its screen";
-    ASSERT_TRUE(w->NoteViewRect().contains(global));
+    ASSERT_TRUE(w->Input()->NoteViewRect().contains(global));
     RightDrag(source->viewport(), from, from + QPoint(0, 40));
     EXPECT_TRUE(QTest::qWaitFor([&] { return source->textCursor().atEnd(); }, 2000));
     RightDrag(source->viewport(), from + QPoint(0, 40), from);
@@ -301,13 +301,13 @@ TEST_F(MainKeysTest, TheMarkFollowsTheInputModeNearTheCaret)
     auto w = OpenOnNote();
     TScriptedInputMode mode;
     mode.Hangul = true;
-    w->SetInputModeSource(&mode);
-    w->ShowHangulMark(true);
-    QLabel* mark = w->HangulMark();
+    w->Input()->SetInputModeSource(&mode);
+    w->Input()->ShowHangulMark(true);
+    QLabel* mark = w->Input()->HangulMark();
     EXPECT_EQ(mark->size(), QSize(50, 10));
     EXPECT_FALSE(mark->isVisible()); // browse mode
 
-    w->tbiBrowseClick(2);
+    w->Modes()->tbiBrowseClick(2);
     TzqSourceEdit* source = w->DhtmlEditor()->SourceView();
     source->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return source->hasFocus(); }, 2000));
@@ -329,12 +329,12 @@ TEST_F(MainKeysTest, TheMarkFollowsTheInputModeNearTheCaret)
     QTest::qWait(250);
     EXPECT_EQ(mark->text(), u"English"_s);
 
-    w->tbiBrowseClick(0);
+    w->Modes()->tbiBrowseClick(0);
     EXPECT_FALSE(mark->isVisible());
-    w->ShowHangulMark(false);
-    w->tbiBrowseClick(2);
+    w->Input()->ShowHangulMark(false);
+    w->Modes()->tbiBrowseClick(2);
     EXPECT_FALSE(mark->isVisible());
-    w->SetInputModeSource(nullptr);
+    w->Input()->SetInputModeSource(nullptr);
 }
 
 TEST_F(MainKeysTest, AltKeysAndTheRockerMoveThroughTheHistory)
@@ -353,7 +353,7 @@ TEST_F(MainKeysTest, AltKeysAndTheRockerMoveThroughTheHistory)
     const QPoint at(120, 80);
     QTest::mousePress(input, Qt::LeftButton, {}, at);
     QTest::mousePress(input, Qt::RightButton, Qt::NoModifier, at);
-    EXPECT_EQ(w->Gesture().State(), TzqGesture::TState::Rocker);
+    EXPECT_EQ(w->Input()->Gesture().State(), TzqGesture::TState::Rocker);
     QTest::mouseRelease(input, Qt::RightButton, {}, at);
     QTest::mouseRelease(input, Qt::LeftButton, {}, at);
     ASSERT_TRUE(loaded.wait(20000));

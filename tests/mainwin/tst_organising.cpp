@@ -1,12 +1,12 @@
 // Organising a store through the real window, offscreen: a note made from the new-note dialog,
 // renamed through the plain name dialog, found by a word in it, and the result clicked.
 #include "app/zqprjinfo.h"
-#include "widgets/frmbluedialog.h"
 #include "mainwin/frmmainql.h"
 #include "mainwin/travlist.h"
 #include "platform/cp949.h"
 #include "store/zqtreeview.h"
 #include "testutil.h"
+#include "widgets/frmbluedialog.h"
 
 #include <gtest/gtest.h>
 
@@ -78,7 +78,7 @@ TEST(Organising, CreateRenameSearchAndShowTheResult)
 
         // Renamed: browse mode, the marker gone, the tree and the history follow.
         AnswerNextDialog(u"Airship"_s);
-        w.Action(u"actFileRename"_s)->trigger();
+        w.Actions().actFileRename->trigger();
         const QString renamed = store + u"/Work/Airship.htm"_s;
         ASSERT_TRUE(QFileInfo::exists(renamed));
         EXPECT_FALSE(QFileInfo::exists(note));
@@ -89,7 +89,7 @@ TEST(Organising, CreateRenameSearchAndShowTheResult)
 
         // Search for a word of the note from the folder of another page.
         ASSERT_TRUE(w.Tree()->SelectByRelativePath(u"Work\\Other.htm"_s));
-        w.btnToSearchModeClick();
+        w.Modes()->btnToSearchModeClick();
         EXPECT_FALSE(w.TreeMode());
         TfrmMenuAndTree* panel = w.MenuAndTree();
         panel->SearchBox()->setText(u"zeppelin"_s);
@@ -105,7 +105,7 @@ TEST(Organising, CreateRenameSearchAndShowTheResult)
         EXPECT_FALSE(ReadFile(renamed).contains("FONT"));
 
         // Back to the tree: the result shown last is selected there.
-        w.btnToTreeModeClick();
+        w.Modes()->btnToTreeModeClick();
         EXPECT_TRUE(w.TreeMode());
         EXPECT_EQ(w.Tree()->CurrentPage(), renamed);
         w.close();

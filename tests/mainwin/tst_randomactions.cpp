@@ -346,7 +346,7 @@ TRandomRun::~TRandomRun()
 void TRandomRun::Open()
 {
     FW = std::make_unique<TfrmMainQL>();
-    FW->SetExportUi(&FExportUi);
+    FW->Exports()->SetExportUi(&FExportUi);
     FW->FormActivate();
     FW->show();
     (void)QTest::qWaitForWindowExposed(FW.get());
@@ -524,8 +524,9 @@ bool TRandomRun::Select(quint32 p)
 
 bool TRandomRun::ModeItem(int mode, quint32 p)
 {
+    const TzqMainActions& a = FW->Actions();
     if (p % 2)
-        FW->Action(QStringList{u"tbiBrowse"_s, u"tbiEdit"_s, u"tbiSource"_s}[mode])->trigger();
+        QList<QAction*>{a.tbiBrowse, a.tbiEdit, a.tbiSource}[mode]->trigger();
     else
         Key(QList<int>{Qt::Key_F6, Qt::Key_F7, Qt::Key_F8}[mode]);
     return true;
@@ -708,7 +709,7 @@ bool TRandomRun::Search(quint32 p)
         (void)WaitFor([panel] { return !panel->Searching(); }, 20000);
     Key(Qt::Key_D, Qt::AltModifier);
     if (!FW->TreeMode())
-        FW->btnToTreeModeClick();
+        FW->Modes()->btnToTreeModeClick();
     if (early)
         Key(Qt::Key_F7);
     return true;
@@ -800,13 +801,13 @@ bool TRandomRun::Delete(quint32 p)
 
 bool TRandomRun::Settings(quint32)
 {
-    FW->Action(u"actToolConfig"_s)->trigger();
+    FW->Actions().actToolConfig->trigger();
     return true;
 }
 
 bool TRandomRun::NotePad(quint32)
 {
-    QAction* toggle = FW->Action(u"tbiNotePad"_s);
+    QAction* toggle = FW->Actions().tbiNotePad;
     toggle->trigger();
     auto* pad = FW->findChild<TfrmNotePad*>();
     if (!pad || !pad->isVisible()) {
@@ -826,7 +827,7 @@ bool TRandomRun::NotePad(quint32)
 
 bool TRandomRun::ExportZip(quint32)
 {
-    QAction* zip = FW->Action(u"actMakeZip"_s);
+    QAction* zip = FW->Actions().actMakeZip;
     if (!zip->isEnabled())
         return false;
     FExportUi.Chosen = FExports.filePath(u"z"_s + QString::number(FStepNo) + u".zip"_s);
@@ -960,8 +961,9 @@ QString TRandomRun::Check(const QMap<QString, TFileSig>& before)
     }
     if (!FW->TreeMode())
         return u"the search list is still shown"_s;
-    const QStringList items = {u"tbiBrowse"_s, u"tbiEdit"_s, u"tbiSource"_s};
-    if (!FW->Action(items.value(FW->ViewMode()))->isChecked())
+    const QList<QAction*> items = {FW->Actions().tbiBrowse, FW->Actions().tbiEdit,
+                                   FW->Actions().tbiSource};
+    if (!items.value(FW->ViewMode())->isChecked())
         return u"the checked mode item is not mode %1"_s.arg(FW->ViewMode());
 
     const QMap<QString, TFileSig> after = Snapshot();
