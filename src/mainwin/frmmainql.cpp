@@ -411,11 +411,6 @@ void TfrmMainQL::RestoreTreeState()
     FMenuAndTree->RestoreTreeState();
 }
 
-void TfrmMainQL::SkipNextHistoryRecord()
-{
-    FHistory->SkipNextRecord();
-}
-
 // IzqEditorHost
 
 QString TfrmMainQL::CurrentPage() const

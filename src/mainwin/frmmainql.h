@@ -71,7 +71,6 @@ public:
     bool CtrlDrag() const override;
     void SaveTreeState() override;
     void RestoreTreeState() override;
-    void SkipNextHistoryRecord() override;
 
     // IzqEditorHost
     bool TreeMode() const override { return FModes->TreeMode(); }

@@ -414,12 +414,6 @@ void TzqMainCommands::RunKeyCommand(const TzqKeyDecision& decision)
     case C::PasteText:
         editor->PasteText();
         break;
-    case C::NotePadCut:
-        FNotePad->Memo()->cut();
-        break;
-    case C::NotePadPaste:
-        FNotePad->Memo()->paste();
-        break;
     case C::SearchBoxPaste:
         panel->SearchBox()->paste();
         break;

@@ -132,7 +132,6 @@ TzqKeyInput TzqMainInput::KeyInput(const QKeyEvent* key) const
     in.TreeMode = W->TreeMode();
     in.ViewMode = W->ViewMode();
     in.NotePadVisible = notePad && notePad->isVisible();
-    in.NotePadActive = in.NotePadVisible && notePad->isActiveWindow();
     in.SearchBoxFocused =
         !W->TreeMode() && QApplication::focusWidget() == W->MenuAndTree()->SearchBox();
     in.BrowseEnabled = actions.tbiBrowse->isEnabled();

@@ -43,8 +43,7 @@ public:
     // the empty text and leaves the cursor.
     QString JumpTo(int index);
 
-    // The next Add records nothing.
-    void SkipNextRecord() { FRecordNext = false; }
+    // The next Add records (false while a step through the list loads its page).
     bool RecordNext() const { return FRecordNext; }
 
     // A history step as the back and forward commands and the drop-down lists make it: moves

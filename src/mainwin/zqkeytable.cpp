@@ -47,16 +47,12 @@ TzqKeyDecision CtrlKey(const TzqKeyInput& in)
     case Qt::Key_S:
         return Swallow(C::Save);
     case Qt::Key_V:
-        if (in.NotePadActive)
-            return Swallow(C::NotePadPaste);
         // In edit mode the view's own paste brings pictures and web fragments in.
         if (in.ViewMode == 1 || in.TreeMode)
             return Pass;
         return in.SearchBoxFocused ? Swallow(C::SearchBoxPaste) : Pass;
     case Qt::Key_W:
         return Swallow(in.TreeMode ? C::BrowseItem : C::None);
-    case Qt::Key_X:
-        return in.NotePadActive ? Swallow(C::NotePadCut) : Pass;
     default:
         return Pass;
     }
@@ -75,7 +71,7 @@ TzqKeyDecision CtrlShiftKey(const TzqKeyInput& in)
         return Swallow(C::Redo);
     case Qt::Key_V:
         // Text only, into the note being edited.
-        if (in.NotePadActive || !in.TreeMode || in.ViewMode == 0)
+        if (!in.TreeMode || in.ViewMode == 0)
             return Pass;
         return Swallow(C::PasteText);
     default:

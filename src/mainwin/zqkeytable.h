@@ -20,8 +20,6 @@ enum class TzqKeyCommand {
     Save,           // Ctrl+S
     Redo,           // the editor's actRedo
     PasteText,      // the editor's actPasteText
-    NotePadCut,     // cut the notepad's selection
-    NotePadPaste,   // paste into the notepad
     SearchBoxPaste, // paste into the tree panel's search box
     Indent,         // tbiIndent
     Outdent,        // tbiOutdent
@@ -46,8 +44,6 @@ struct TzqKeyInput {
     bool TreeMode = true;
     int ViewMode = 0; // 0 browse, 1 edit, 2 source
     bool NotePadVisible = false;
-    // The notepad is visible and is the window with the keyboard.
-    bool NotePadActive = false;
     // Search mode: the tree panel's search box has the keyboard.
     bool SearchBoxFocused = false;
     bool BrowseEnabled = true;

@@ -33,8 +33,6 @@ public:
     // The tree panel's state around a refresh: width and last page.
     virtual void SaveTreeState() {}
     virtual void RestoreTreeState() {}
-    // The history: do not record the next page shown.
-    virtual void SkipNextHistoryRecord() {}
     // Moves node into the folder target (invalid: the top level).
     virtual void MoveNode(const QModelIndex& node, const QModelIndex& target) {}
 };

@@ -51,10 +51,6 @@ const auto SearchInEdit = [](TzqKeyInput& in) {
     in.TreeMode = false;
     in.ViewMode = 1;
 };
-const auto NotePadActive = [](TzqKeyInput& in) {
-    in.NotePadVisible = true;
-    in.NotePadActive = true;
-};
 
 constexpr TzqKeyDecision Pass{};
 constexpr TzqKeyDecision Eaten{C::None, 0, true};
@@ -91,28 +87,20 @@ TEST(KeyTable, CtrlKeysActOnlyUnderTheirConditionButAreAlwaysSwallowed)
         {"Ctrl+S", Qt::Key_S, Ctrl, Search, Does(C::Save)},
         {"Ctrl+W", Qt::Key_W, Ctrl, Edit, Does(C::BrowseItem)},
         {"Ctrl+W search", Qt::Key_W, Ctrl, Search, Eaten},
-        {"Ctrl+X notepad", Qt::Key_X, Ctrl, NotePadActive, Does(C::NotePadCut)},
-        {"Ctrl+X notepad shown, not active", Qt::Key_X, Ctrl,
-         [](TzqKeyInput& in) { in.NotePadVisible = true; }, Pass},
+        {"Ctrl+X notepad shown", Qt::Key_X, Ctrl, [](TzqKeyInput& in) { in.NotePadVisible = true; },
+         Pass},
         {"Ctrl+X edit", Qt::Key_X, Ctrl, Edit, Pass},
         {"Ctrl+Q", Qt::Key_Q, Ctrl, {}, Pass},
     });
 }
 
-TEST(KeyTable, CtrlVPastesIntoTheNotepadOrTheSearchBoxAndLeavesTheViewsTheirOwnPaste)
+TEST(KeyTable, CtrlVPastesIntoTheSearchBoxAndLeavesTheViewsTheirOwnPaste)
 {
     const auto searchBox = [](TzqKeyInput& in) {
         in.TreeMode = false;
         in.SearchBoxFocused = true;
     };
     Check({
-        {"notepad", Qt::Key_V, Ctrl, NotePadActive, Does(C::NotePadPaste)},
-        {"notepad in edit mode", Qt::Key_V, Ctrl,
-         [](TzqKeyInput& in) {
-             in.ViewMode = 1;
-             in.NotePadVisible = in.NotePadActive = true;
-         },
-         Does(C::NotePadPaste)},
         // The edit view's own paste brings pictures and web fragments in.
         {"edit", Qt::Key_V, Ctrl, Edit, Pass},
         {"browse", Qt::Key_V, Ctrl, {}, Pass},
