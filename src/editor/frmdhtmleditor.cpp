@@ -252,6 +252,11 @@ void TfrmDhtmlEditor::CreatePopupMenu()
     }
 }
 
+void TfrmDhtmlEditor::Redo()
+{
+    FLogic->ClipboardCommand(4);
+}
+
 void TfrmDhtmlEditor::ShowPopup(const QPoint& globalPos)
 {
     for (QAction* a : pop->actions()) {

@@ -79,6 +79,8 @@ public:
     TfrmCharsGrid* CharsGrid() const { return FCharsGrid; }
     // "텍스트만 붙여넣기" (Shift+Ctrl+V): the clipboard's text as text, in edit and source mode.
     void PasteText();
+    // Shift+Ctrl+Z: what the popup menu's "취소를 실행" does.
+    void Redo();
 
 Q_SIGNALS:
     // A page finished loading in the browse view (ok: it loaded).

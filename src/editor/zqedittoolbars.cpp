@@ -56,8 +56,10 @@ TzqEditToolbars::TzqEditToolbars(TzqWebEditView* view, TzqNoteEditor* logic, QWi
     flow->addWidget(tbEditTool);
     flow->addWidget(tbEdit);
 
-    NewItem(tbEdit, u"tbiOutdent"_s, u"내여쓰기"_s, u"format-outdent"_s, DECMD_OUTDENT, false);
-    NewItem(tbEdit, u"tbiIndent"_s, u"들여쓰기"_s, u"format-indent"_s, DECMD_INDENT, false);
+    tbiOutdent =
+        NewItem(tbEdit, u"tbiOutdent"_s, u"내여쓰기"_s, u"format-outdent"_s, DECMD_OUTDENT, false);
+    tbiIndent =
+        NewItem(tbEdit, u"tbiIndent"_s, u"들여쓰기"_s, u"format-indent"_s, DECMD_INDENT, false);
     NewItem(tbEdit, u"tbiNumeric"_s, u"숫자목록"_s, u"list-numbered"_s, DECMD_ORDERLIST, true);
     NewItem(tbEdit, u"tbiBullet"_s, u"리스트"_s, u"list-bullet"_s, DECMD_UNORDERLIST, true);
     tbEdit->addSeparator();

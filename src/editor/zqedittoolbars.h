@@ -29,6 +29,9 @@ public:
     TColorPickerButton* BackColor() const { return clrBack; }
     // The special characters item: the grid beside the edit view follows it.
     QAction* SpecialItem() const { return tbiSpecial; }
+    // Tab and Shift+Tab in edit mode.
+    QAction* IndentItem() const { return tbiIndent; }
+    QAction* OutdentItem() const { return tbiOutdent; }
 
     // Asks the edit view for the states at the caret; calls close together make one request.
     void RequestToolbarState();
@@ -68,6 +71,8 @@ private:
     TColorPickerButton* clrFont = nullptr;
     TColorPickerButton* clrBack = nullptr;
     QAction* tbiSpecial = nullptr;
+    QAction* tbiIndent = nullptr;
+    QAction* tbiOutdent = nullptr;
     QAction* tbiShowHtmlTag = nullptr;
     // The items that carry a command id, tbEdit's first.
     QList<QAction*> FStyleItems;

@@ -343,11 +343,10 @@ void TzqMainCommands::actToolConfigExecute()
     PrjInfo->ReadMyName();
 }
 
-void TzqMainCommands::ClickEditItem(const QString& name)
+void TzqMainCommands::ClickEditItem(QAction* item)
 {
     // A disabled item ignores the click.
-    if (auto* item = W->DhtmlEditor()->EditToolbars()->findChild<QAction*>(name);
-        item && item->isEnabled())
+    if (item && item->isEnabled())
         item->trigger();
 }
 
@@ -408,8 +407,7 @@ void TzqMainCommands::RunKeyCommand(const TzqKeyDecision& decision)
         editor->SaveNote();
         break;
     case C::Redo:
-        if (QAction* redo = editor->PopupMenu()->findChild<QAction*>(u"actRedo"_s))
-            redo->trigger();
+        editor->Redo();
         break;
     case C::PasteText:
         editor->PasteText();
@@ -418,10 +416,10 @@ void TzqMainCommands::RunKeyCommand(const TzqKeyDecision& decision)
         panel->SearchBox()->paste();
         break;
     case C::Indent:
-        ClickEditItem(u"tbiIndent"_s);
+        ClickEditItem(editor->EditToolbars()->IndentItem());
         break;
     case C::Outdent:
-        ClickEditItem(u"tbiOutdent"_s);
+        ClickEditItem(editor->EditToolbars()->OutdentItem());
         break;
     case C::CloseNotePad:
         FNotePad->CloseIfVisible();

@@ -53,7 +53,7 @@ private:
     void actToolConfigExecute();
     void ShowWhoEdits();
     void Zoom(int step);
-    void ClickEditItem(const QString& name);
+    void ClickEditItem(QAction* item);
 
     TfrmMainQL* W;
     TzqMainActions A;
