@@ -1102,17 +1102,17 @@ bool TRandomRun::Run(quint32 seed, const QList<int>& numbers, const QList<TStep>
 }
 
 // Step numbers from "300" (1 to 300) or "1-40,52".
-QList<int> StepNumbers(const QString& spec)
+QList<int> StepNumbers(const QString& steps)
 {
     QList<int> numbers;
     bool plain = false;
-    const int count = spec.toInt(&plain);
-    if (plain || spec.isEmpty()) {
+    const int count = steps.toInt(&plain);
+    if (plain || steps.isEmpty()) {
         for (int n = 1; n <= (plain ? count : DefaultSteps); ++n)
             numbers.append(n);
         return numbers;
     }
-    for (const QString& part : spec.split(u',', Qt::SkipEmptyParts)) {
+    for (const QString& part : steps.split(u',', Qt::SkipEmptyParts)) {
         const int first = part.section(u'-', 0, 0).toInt();
         const int last = part.contains(u'-') ? part.section(u'-', 1, 1).toInt() : first;
         for (int n = first; n <= last; ++n)
