@@ -79,6 +79,8 @@ bool TzqDirWatcher::Watch(const QString& root)
 
 bool TzqDirWatcher::AddTree(const QString& dir)
 {
+    if (FStop && FStop->load(std::memory_order_relaxed))
+        return false;
     const QByteArray raw = QFile::encodeName(dir);
     const int wd = inotify_add_watch(FFd, raw.constData(), WatchMask);
     if (wd < 0)

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
+
 class QSocketNotifier;
 
 // Tells which files below a folder were written, made, renamed or removed, by any program: one
@@ -22,6 +24,8 @@ public:
     // Watches root and every folder below it (links to folders are not followed). False, and
     // not Active, when the changes below root cannot all be told.
     bool Watch(const QString& root);
+    // Watch gives up (false) as soon as stop is set: a store of many folders takes a while.
+    void SetStopFlag(const std::atomic<bool>* stop) { FStop = stop; }
     void Stop();
     bool Active() const { return FActive; }
 
@@ -44,6 +48,7 @@ private:
 
     QMutex FLock; // the descriptor's events and the folders, read from more than one thread
     int FFd = -1;
+    const std::atomic<bool>* FStop = nullptr;
     QSocketNotifier* FNotifier = nullptr;
     QHash<int, QString> FDirs; // watch descriptor -> folder
     QString FRoot;

@@ -354,6 +354,7 @@ void TSearchIndex::TBuilder::Build()
     // watch to every folder of a big store takes a while: here, not in the window's thread.
     if (FShared->WatchChanges && !FWatcher) {
         FWatcher = new TzqDirWatcher(this);
+        FWatcher->SetStopFlag(&FShared->Stop);
         const std::shared_ptr<TShared> shared = FShared;
         connect(
             FWatcher, &TzqDirWatcher::Changed, FWatcher,
